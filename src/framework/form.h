@@ -1,0 +1,94 @@
+// The form: the top-level window, the root of its controls. It owns the
+// window's image, paints what was invalidated in stacking order, presents it
+// through the backend, and routes the pointer to the controls.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "framework/application.h"
+#include "framework/canvas.h"
+#include "framework/control.h"
+
+namespace vx {
+
+enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum TBorderIcon : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 };
+using TBorderIcons = unsigned;
+enum TPosition { poDesigned, poDefault, poScreenCenter, poDesktopCenter, poMainFormCenter };
+
+class TForm : public TWinControl {
+public:
+    explicit TForm(Application& app);
+    ~TForm() override;
+
+    Application* App() const override { return &m_app; }
+
+    int ClientWidth() const { return Width(); }
+    int ClientHeight() const { return Height(); }
+    void SetClientWidth(int width) { SetWidth(width); }
+    void SetClientHeight(int height) { SetHeight(height); }
+    TFormBorderStyle BorderStyle() const { return m_borderStyle; }
+    void SetBorderStyle(TFormBorderStyle style) { m_borderStyle = style; }
+    TBorderIcons BorderIcons() const { return m_borderIcons; }
+    void SetBorderIcons(TBorderIcons icons) { m_borderIcons = icons; }
+    TPosition Position() const { return m_position; }
+    void SetPosition(TPosition position) { m_position = position; }
+    const Bitmap& Icon() const { return m_icon; }
+    void SetIcon(Bitmap icon) { m_icon = std::move(icon); }
+
+    // Makes the window and shows it; the first form shown becomes the
+    // application's main form.
+    void ShowWindow();
+    bool HasWindow() const { return m_hasWindow; }
+    // Closes the window; closing the main form ends the application's loop.
+    void Close();
+
+    // Window image and repaints.
+    const Bitmap& Image() const { return m_image; }
+    void InvalidateWindowRect(const TRect& windowRect);
+    bool HasInvalid() const { return !m_invalid.IsEmpty(); }
+    // Paints the invalidated parts, in stacking order.
+    void PaintInvalid();
+    // Paints one control at once over the current image.
+    void PaintControlNow(TControl& control);
+    // Shows the changed parts of the image.
+    void PresentChanges();
+    // Paints the whole window into the image (for tests and benchmarks).
+    void PaintAll();
+
+    // Pointer input in client coordinates.
+    void HandleMouseMove(TShiftState shift, int x, int y);
+    void HandleMouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    void HandleMouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    void HandleMouseLeaveWindow();
+    // A control that goes away must not stay the pointer's target.
+    void ForgetControl(TControl& control);
+
+protected:
+    void BoundsChanged() override;
+    void CaptionChanged() override;
+
+private:
+    void PaintTree(TControl& control, Canvas& canvas, const Region& area);
+    void UpdateHover(TPoint p);
+
+    Application& m_app;
+    TFormBorderStyle m_borderStyle = bsSizeable;
+    TBorderIcons m_borderIcons = biSystemMenu | biMinimize | biMaximize;
+    TPosition m_position = poDesigned;
+    Bitmap m_icon;
+    bool m_hasWindow = false;
+
+    Bitmap m_image;
+    Region m_invalid;
+    Region m_changed;
+
+    TControl* m_hover = nullptr;
+    TControl* m_capture = nullptr;
+    unsigned m_buttonsDown = 0;
+    TCursor m_shownCursor = crDefault;
+    TPoint m_lastPointer{-1, -1};
+};
+
+}  // namespace vx

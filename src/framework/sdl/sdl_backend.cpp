@@ -1,0 +1,229 @@
+#include "framework/sdl/sdl_backend.h"
+
+#include <SDL.h>
+
+#include <cstring>
+
+namespace vx {
+
+namespace {
+
+// SDL's events in the framework's terms; nothing for events the framework
+// does not use.
+std::optional<WindowEvent> Translate(const SDL_Event& e) {
+    WindowEvent out;
+    auto shiftState = [] {
+        TShiftState shift = 0;
+        SDL_Keymod mod = SDL_GetModState();
+        if (mod & KMOD_SHIFT) shift |= ssShift;
+        if (mod & KMOD_CTRL) shift |= ssCtrl;
+        if (mod & KMOD_ALT) shift |= ssAlt;
+        Uint32 buttons = SDL_GetMouseState(nullptr, nullptr);
+        if (buttons & SDL_BUTTON_LMASK) shift |= ssLeft;
+        if (buttons & SDL_BUTTON_RMASK) shift |= ssRight;
+        if (buttons & SDL_BUTTON_MMASK) shift |= ssMiddle;
+        return shift;
+    };
+    switch (e.type) {
+        case SDL_MOUSEMOTION:
+            out.kind = WindowEvent::MouseMove;
+            out.x = e.motion.x;
+            out.y = e.motion.y;
+            out.shift = shiftState();
+            return out;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+            if (e.button.button != SDL_BUTTON_LEFT && e.button.button != SDL_BUTTON_RIGHT &&
+                e.button.button != SDL_BUTTON_MIDDLE) {
+                return std::nullopt;
+            }
+            out.kind = e.type == SDL_MOUSEBUTTONDOWN ? WindowEvent::MouseDown : WindowEvent::MouseUp;
+            out.x = e.button.x;
+            out.y = e.button.y;
+            out.button = e.button.button == SDL_BUTTON_LEFT    ? mbLeft
+                         : e.button.button == SDL_BUTTON_RIGHT ? mbRight
+                                                               : mbMiddle;
+            out.shift = shiftState();
+            if (e.button.clicks >= 2) out.shift |= ssDouble;
+            return out;
+        case SDL_QUIT:
+            out.kind = WindowEvent::CloseRequested;
+            return out;
+        case SDL_WINDOWEVENT:
+            switch (e.window.event) {
+                case SDL_WINDOWEVENT_FOCUS_GAINED:
+                    out.kind = WindowEvent::FocusGained;
+                    return out;
+                case SDL_WINDOWEVENT_FOCUS_LOST:
+                    out.kind = WindowEvent::FocusLost;
+                    return out;
+                case SDL_WINDOWEVENT_CLOSE:
+                    out.kind = WindowEvent::CloseRequested;
+                    return out;
+                case SDL_WINDOWEVENT_EXPOSED:
+                case SDL_WINDOWEVENT_RESTORED:
+                case SDL_WINDOWEVENT_SHOWN:
+                    out.kind = WindowEvent::Exposed;
+                    return out;
+                case SDL_WINDOWEVENT_MINIMIZED:
+                case SDL_WINDOWEVENT_HIDDEN:
+                    out.kind = WindowEvent::Hidden;
+                    return out;
+                case SDL_WINDOWEVENT_LEAVE:
+                    out.kind = WindowEvent::PointerLeft;
+                    return out;
+                default:
+                    return std::nullopt;
+            }
+        default:
+            return std::nullopt;
+    }
+}
+
+SDL_SystemCursor SystemCursorFor(TCursor cursor) {
+    switch (cursor) {
+        case crHandPoint:
+            return SDL_SYSTEM_CURSOR_HAND;
+        case crIBeam:
+            return SDL_SYSTEM_CURSOR_IBEAM;
+        case crHourGlass:
+            return SDL_SYSTEM_CURSOR_WAIT;
+        case crCross:
+            return SDL_SYSTEM_CURSOR_CROSSHAIR;
+        case crNo:
+            return SDL_SYSTEM_CURSOR_NO;
+        case crSizeAll:
+            return SDL_SYSTEM_CURSOR_SIZEALL;
+        default:
+            return SDL_SYSTEM_CURSOR_ARROW;
+    }
+}
+
+}  // namespace
+
+void SdlBackend::CursorDeleter::operator()(SDL_Cursor* cursor) const { SDL_FreeCursor(cursor); }
+void SdlBackend::WindowDeleter::operator()(SDL_Window* window) const { SDL_DestroyWindow(window); }
+
+SdlBackend::SdlBackend() {
+    // The window's image is copied into a plain framebuffer: asking SDL for
+    // an accelerated one would load OpenGL at start-up, which only the video
+    // test needs.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        throw DisplayUnavailable(std::string("cannot open the display: ") + SDL_GetError());
+    }
+}
+
+SdlBackend::~SdlBackend() {
+    m_cursors.clear();
+    m_window.reset();
+    SDL_Quit();
+}
+
+void SdlBackend::CreateMainWindow(const WindowSpec& spec) {
+    Uint32 flags = SDL_WINDOW_HIDDEN;
+    if (spec.resizable) flags |= SDL_WINDOW_RESIZABLE;
+    int pos = spec.centred ? static_cast<int>(SDL_WINDOWPOS_CENTERED) : static_cast<int>(SDL_WINDOWPOS_UNDEFINED);
+    m_window.reset(SDL_CreateWindow(spec.caption.c_str(), pos, pos, spec.clientWidth, spec.clientHeight, flags));
+    if (!m_window) throw DisplayUnavailable(std::string("cannot make the window: ") + SDL_GetError());
+    if (spec.icon != nullptr && !spec.icon->Empty()) {
+        SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
+            const_cast<std::uint32_t*>(spec.icon->Pixels().data()), spec.icon->Width(), spec.icon->Height(), 32,
+            spec.icon->Width() * 4, SDL_PIXELFORMAT_RGB888);
+        if (icon != nullptr) {
+            SDL_SetWindowIcon(m_window.get(), icon);
+            SDL_FreeSurface(icon);
+        }
+    }
+    SDL_ShowWindow(m_window.get());
+}
+
+void SdlBackend::SetCaption(const std::string& caption) {
+    if (m_window) SDL_SetWindowTitle(m_window.get(), caption.c_str());
+}
+
+void SdlBackend::DestroyMainWindow() { m_window.reset(); }
+
+std::optional<WindowEvent> SdlBackend::PollEvent() {
+    SDL_Event e;
+    while (SDL_PollEvent(&e) == 1) {
+        if (auto out = Translate(e)) return out;
+    }
+    return std::nullopt;
+}
+
+std::optional<WindowEvent> SdlBackend::WaitEvent(int timeoutMs) {
+    if (timeoutMs == 0) return PollEvent();
+    Uint32 start = SDL_GetTicks();
+    for (;;) {
+        SDL_Event e;
+        int waited;
+        if (timeoutMs < 0) {
+            waited = SDL_WaitEvent(&e);
+        } else {
+            int left = timeoutMs - static_cast<int>(SDL_GetTicks() - start);
+            if (left <= 0) return PollEvent();
+            waited = SDL_WaitEventTimeout(&e, left);
+        }
+        if (waited != 1) return std::nullopt;
+        if (auto out = Translate(e)) return out;
+    }
+}
+
+void SdlBackend::Present(const Bitmap& frame, const Region& parts) {
+    if (!m_window || frame.Empty() || parts.IsEmpty()) return;
+    SDL_Surface* target = SDL_GetWindowSurface(m_window.get());
+    if (target == nullptr) return;
+    SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint32_t*>(frame.Pixels().data()),
+                                                             frame.Width(), frame.Height(), 32, frame.Width() * 4,
+                                                             SDL_PIXELFORMAT_RGB888);
+    if (source == nullptr) return;
+    std::vector<SDL_Rect> rects;
+    for (const TRect& r : parts.Rects()) {
+        SDL_Rect rect{r.Left, r.Top, r.Width(), r.Height()};
+        SDL_Rect dest = rect;
+        SDL_BlitSurface(source, &rect, target, &dest);
+        rects.push_back(rect);
+    }
+    SDL_FreeSurface(source);
+    SDL_UpdateWindowSurfaceRects(m_window.get(), rects.data(), static_cast<int>(rects.size()));
+}
+
+void SdlBackend::SetCursor(TCursor cursor) {
+    auto it = m_cursors.find(cursor);
+    if (it == m_cursors.end()) {
+        it = m_cursors.emplace(cursor, std::unique_ptr<SDL_Cursor, CursorDeleter>(SDL_CreateSystemCursor(SystemCursorFor(cursor)))).first;
+    }
+    // Without a cursor theme (a display without one) the pointer keeps its shape.
+    if (it->second) SDL_SetCursor(it->second.get());
+}
+
+void SdlBackend::ShowErrorBox(const std::string& title, const std::string& message) {
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), message.c_str(), m_window.get()) != 0) {
+        // No box can be shown: the message must not be lost.
+        SDL_Log("%s: %s", title.c_str(), message.c_str());
+    }
+}
+
+DisplayFacts SdlBackend::Display() const {
+    DisplayFacts facts;
+    int index = m_window ? SDL_GetWindowDisplayIndex(m_window.get()) : 0;
+    if (index < 0) index = 0;
+    SDL_DisplayMode mode;
+    if (SDL_GetCurrentDisplayMode(index, &mode) == 0) {
+        // A desktop of 24-bit colour in 4-byte pixels counts as 32 bits.
+        facts.bitsPerPixel = SDL_BYTESPERPIXEL(mode.format) == 4 ? 32 : static_cast<int>(SDL_BITSPERPIXEL(mode.format));
+        facts.refreshRate = mode.refresh_rate;
+        facts.width = mode.w;
+        facts.height = mode.h;
+    }
+    float hdpi = 0;
+    if (SDL_GetDisplayDPI(index, nullptr, &hdpi, nullptr) == 0 && hdpi > 0) {
+        facts.pixelsPerInch = static_cast<int>(hdpi + 0.5f);
+    }
+    return facts;
+}
+
+}  // namespace vx
