@@ -4,7 +4,9 @@ namespace vx {
 
 TComponent::TComponent(TComponent* owner) : m_owner(owner) {}
 
-TComponent::~TComponent() {
+TComponent::~TComponent() { DestroyComponents(); }
+
+void TComponent::DestroyComponents() {
     // Later components may refer to earlier ones (a control to its parent),
     // so they go first.
     while (!m_components.empty()) m_components.pop_back();

@@ -58,6 +58,12 @@ public:
     // The application this component lives in: found through its owner.
     virtual Application* App() const;
 
+protected:
+    // Destroys the owned components, latest first. A derived class whose
+    // components need it while they go (a form they find the application
+    // through) calls this in its own destructor.
+    void DestroyComponents();
+
 private:
     std::string m_name;
     TComponent* m_owner;

@@ -5,6 +5,9 @@ namespace vx {
 TForm::TForm(Application& app) : TWinControl(nullptr), m_app(app) { SetColor(clBtnFace); }
 
 TForm::~TForm() {
+    // The components go while this is still a form, so that they can reach
+    // the application (timers to stop) and their window.
+    DestroyComponents();
     if (m_app.MainForm() == this) m_app.SetMainForm(nullptr);
     if (m_hasWindow) m_app.Backend().DestroyMainWindow();
 }

@@ -200,7 +200,8 @@ std::vector<LayoutObject> ParseLayout(const std::string& text) {
         Parser p(line, lineNo);
         if (line.rfind("object ", 0) == 0) {
             if (open != nullptr) p.Fail("\"end\" is missing before a new object");
-            Parser header(line.substr(7), lineNo);
+            const std::string rest = line.substr(7);
+            Parser header(rest, lineNo);
             LayoutObject object;
             object.line = lineNo;
             object.className = header.Name();

@@ -47,7 +47,7 @@ int TimerQueue::DeliverDue(const std::function<void(const std::function<void()>&
 TTimer::TTimer(TComponent* owner) : TComponent(owner) {}
 
 TTimer::~TTimer() {
-    if (m_id && App() != nullptr) App()->Timers().Stop(*m_id);
+    if (m_id) m_queue->Stop(*m_id);
 }
 
 void TTimer::SetInterval(unsigned intervalMs) {
@@ -73,14 +73,14 @@ void TTimer::Loaded() {
 }
 
 void TTimer::UpdateTimer() {
-    Application* app = App();
-    if (app == nullptr) return;
     if (m_id) {
-        app->Timers().Stop(*m_id);
+        m_queue->Stop(*m_id);
         m_id.reset();
     }
-    if (Loading() || m_interval == 0 || !m_enabled || !m_onTimer) return;
-    m_id = app->Timers().Start(m_interval, [this] {
+    Application* app = App();
+    if (app == nullptr || Loading() || m_interval == 0 || !m_enabled || !m_onTimer) return;
+    m_queue = &app->Timers();
+    m_id = m_queue->Start(m_interval, [this] {
         if (m_onTimer) m_onTimer(this);
     });
 }

@@ -65,6 +65,7 @@ private:
     bool m_enabled = true;
     TNotifyEvent m_onTimer;
     std::optional<TimerQueue::TimerId> m_id;
+    TimerQueue* m_queue = nullptr;  // where the running timer was started
 };
 
 }  // namespace vx

@@ -202,3 +202,25 @@ TEST(TimerTest, ReenablingRestartsThePeriod) {
 
 }  // namespace
 }  // namespace vx
+
+namespace vx {
+namespace {
+
+TEST(TimerTest, ARunningTimerStopsWhenItsFormGoes) {
+    test::HeadlessBackend backend;
+    test::ManualClock clock;
+    Application app(backend, clock);
+    {
+        TForm form(app);
+        TTimer& timer = form.Make<TTimer>();
+        timer.SetInterval(100);
+        timer.SetOnTimer([](TObject*) {});
+        EXPECT_TRUE(app.Timers().MsUntilNextDue().has_value());
+    }
+    EXPECT_FALSE(app.Timers().MsUntilNextDue().has_value());
+    clock.Advance(200);
+    app.ProcessMessages();  // nothing left to call into a destroyed timer
+}
+
+}  // namespace
+}  // namespace vx

@@ -2,7 +2,9 @@
 
 #include <SDL.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 namespace vx {
 
@@ -104,7 +106,34 @@ SDL_SystemCursor SystemCursorFor(TCursor cursor) {
 void SdlBackend::CursorDeleter::operator()(SDL_Cursor* cursor) const { SDL_FreeCursor(cursor); }
 void SdlBackend::WindowDeleter::operator()(SDL_Window* window) const { SDL_DestroyWindow(window); }
 
+namespace {
+
+bool NonEmptyEnv(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+}
+
+// Whether a display server may be reachable at all. Without one SDL would
+// fall back to an invisible window, and a program nobody can see must not
+// keep running.
+bool DisplayServerNamed() {
+    if (NonEmptyEnv("DISPLAY") || NonEmptyEnv("WAYLAND_DISPLAY")) return true;
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    return runtime != nullptr && *runtime != '\0' && std::filesystem::exists(std::filesystem::path(runtime) / "wayland-0");
+}
+
+bool InvisibleDriver(const char* driver) {
+    return driver != nullptr && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+}
+
+}  // namespace
+
 SdlBackend::SdlBackend() {
+    // A driver asked for by name (tests use the invisible ones) is taken as asked.
+    bool driverAskedFor = NonEmptyEnv("SDL_VIDEODRIVER");
+    if (!driverAskedFor && !DisplayServerNamed()) {
+        throw DisplayUnavailable("cannot open the display: no X11 or Wayland display is set (DISPLAY, WAYLAND_DISPLAY)");
+    }
     // The window's image is copied into a plain framebuffer: asking SDL for
     // an accelerated one would load OpenGL at start-up, which only the video
     // test needs.
@@ -113,6 +142,10 @@ SdlBackend::SdlBackend() {
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         throw DisplayUnavailable(std::string("cannot open the display: ") + SDL_GetError());
+    }
+    if (!driverAskedFor && InvisibleDriver(SDL_GetCurrentVideoDriver())) {
+        SDL_Quit();
+        throw DisplayUnavailable("cannot open the display: no X11 or Wayland server answers");
     }
 }
 

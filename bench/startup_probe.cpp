@@ -1,0 +1,62 @@
+// The program as it starts, stopped at its first presented frame: prints the
+// wall-clock time of that frame (nanoseconds since the epoch) so that a
+// runner can measure the time from the process's start to its first frame.
+
+#include <sys/resource.h>
+
+#include <chrono>
+#include <clocale>
+#include <cstdio>
+#include <memory>
+
+#include "app/program.h"
+#include "framework/sdl/sdl_backend.h"
+#include "platform/posix/posix_system_services.h"
+
+namespace {
+
+class FirstFrameProbe final : public vx::WindowBackend {
+public:
+    explicit FirstFrameProbe(vx::WindowBackend& inner) : m_inner(inner) {}
+
+    void CreateMainWindow(const vx::WindowSpec& spec) override { m_inner.CreateMainWindow(spec); }
+    void SetCaption(const std::string& caption) override { m_inner.SetCaption(caption); }
+    void DestroyMainWindow() override { m_inner.DestroyMainWindow(); }
+    std::optional<vx::WindowEvent> PollEvent() override {
+        if (m_presented) return vx::WindowEvent{vx::WindowEvent::CloseRequested};
+        return m_inner.PollEvent();
+    }
+    std::optional<vx::WindowEvent> WaitEvent(int timeoutMs) override {
+        if (m_presented) return vx::WindowEvent{vx::WindowEvent::CloseRequested};
+        return m_inner.WaitEvent(timeoutMs);
+    }
+    void Present(const vx::Bitmap& frame, const vx::Region& parts) override {
+        m_inner.Present(frame, parts);
+        if (m_presented) return;
+        m_presented = true;
+        auto now = std::chrono::system_clock::now().time_since_epoch();
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        std::printf("first-frame-ns %lld max-rss-kb %ld\n",
+                    static_cast<long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()),
+                    usage.ru_maxrss);
+        std::fflush(stdout);
+    }
+    void SetCursor(vx::TCursor cursor) override { m_inner.SetCursor(cursor); }
+    void ShowErrorBox(const std::string& title, const std::string& message) override { m_inner.ShowErrorBox(title, message); }
+    vx::DisplayFacts Display() const override { return m_inner.Display(); }
+
+private:
+    vx::WindowBackend& m_inner;
+    bool m_presented = false;
+};
+
+}  // namespace
+
+int main() {
+    std::setlocale(LC_ALL, "");
+    vx::win::PosixSystemServices services;
+    vx::SdlBackend backend;
+    FirstFrameProbe probe(backend);
+    return vx::RunVidorex(probe, services);
+}

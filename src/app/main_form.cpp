@@ -1,0 +1,292 @@
+#include "app/main_form.h"
+
+#include "checks/rating.h"
+#include "framework/resources.h"
+#include "sysinfo/sys_info.h"
+#include "video/dx_draw.h"
+#include "video/register_video.h"
+#include "widgets/digits.h"
+#include "widgets/hint.h"
+#include "widgets/label.h"
+#include "widgets/pro_image.h"
+#include "widgets/progress.h"
+#include "widgets/register_widgets.h"
+#include "widgets/shadow.h"
+#include "widgets/speed_button.h"
+#include "widgets/status_led.h"
+#include "widgets/wizard_header.h"
+
+namespace vx {
+
+using namespace win;
+
+namespace {
+constexpr const char* kLayoutResource = "main_form.layout";
+}
+
+std::string MainFormLayout() {
+    auto bytes = FindResource(kLayoutResource);
+    if (!bytes) throw LayoutError(std::string("the window's layout \"") + kLayoutResource + "\" is missing from the program");
+    return std::string(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+}
+
+ClassRegistry BuildClassRegistry(SystemServices& services) {
+    ClassRegistry classes;
+    RegisterFrameworkClasses(classes);
+    RegisterWidgetClasses(classes);
+    RegisterVideoClasses(classes);
+    classes.Register("TglSysInfo", "TComponent", [&services](TComponent* owner) {
+        return std::make_unique<TglSysInfo>(owner, services);
+    });
+    classes.Register("TForm1", "TForm", nullptr);
+    return classes;
+}
+
+TForm1::TForm1(Application& app, SystemServices& services) : TForm1(app, services, MainFormLayout()) {}
+
+TForm1::TForm1(Application& app, SystemServices& services, const std::string& layoutText)
+    : TForm(app), m_services(services) {
+    Build(layoutText);
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::Build(const std::string& layoutText) {
+    ClassRegistry classes = BuildClassRegistry(m_services);
+    LoadLayout(layoutText, *this, "TForm1", classes, Handlers());
+    BindFields();
+    MakeRows();
+}
+
+HandlerTable TForm1::Handlers() {
+    HandlerTable table;
+    auto notify = [this](void (TForm1::*method)(TObject*)) {
+        return TNotifyEvent([this, method](TObject* sender) { (this->*method)(sender); });
+    };
+    table.Add("BStartStopClick", notify(&TForm1::BStartStopClick));
+    table.Add("BResultClick", notify(&TForm1::BResultClick));
+    table.Add("BOSClick", notify(&TForm1::BOSClick));
+    table.Add("BHddFreeClick", notify(&TForm1::BHddFreeClick));
+    table.Add("BHddTestClick", notify(&TForm1::BHddTestClick));
+    table.Add("BCPUClick", notify(&TForm1::BCPUClick));
+    table.Add("BMemFreeClick", notify(&TForm1::BMemFreeClick));
+    table.Add("BMemSpeedClick", notify(&TForm1::BMemSpeedClick));
+    table.Add("BDesktopClick", notify(&TForm1::BDesktopClick));
+    table.Add("BVideoSpeedClick", notify(&TForm1::BVideoSpeedClick));
+    table.Add("TimerDXTimer", notify(&TForm1::TimerDXTimer));
+    table.Add("DXDrawInitialize", notify(&TForm1::DXDrawInitialize));
+    table.Add("DXDrawInitializeSurface", notify(&TForm1::DXDrawInitializeSurface));
+    table.Add("DXDrawFinalize", notify(&TForm1::DXDrawFinalize));
+    table.Add("HDDFreeHelpClick", notify(&TForm1::HDDFreeHelpClick));
+    table.Add("HDDTestHelpClick", notify(&TForm1::HDDTestHelpClick));
+    table.Add("DesktopHelpClick", notify(&TForm1::DesktopHelpClick));
+    table.Add("Button1Click", notify(&TForm1::Button1Click));
+    table.Add("Button2Click", notify(&TForm1::Button2Click));
+    table.Add("BOSMouseDown", TMouseEvent([this](TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
+                  BOSMouseDown(sender, button, shift, x, y);
+              }));
+    table.Add("DXTimerTimer", TDXTimerEvent([this](TObject* sender, int lagCount) { DXTimerTimer(sender, lagCount); }));
+    return table;
+}
+
+template <class T>
+void TForm1::Bind(const char* name, T*& field) {
+    m_fieldNames.emplace_back(name);
+    field = dynamic_cast<T*>(FindComponent(name));
+    if (field == nullptr) {
+        throw LayoutError(std::string("the layout lacks the component \"") + name + "\" of the right class");
+    }
+}
+
+void TForm1::BindFields() {
+    Bind("glWizardHeader1", glWizardHeader1);
+    Bind("Panel1", Panel1);
+    Bind("ProImage1", ProImage1);
+    Bind("BHddTest", BHddTest);
+    Bind("BHddFree", BHddFree);
+    Bind("BOS", BOS);
+    Bind("BMemSpeed", BMemSpeed);
+    Bind("BMemFree", BMemFree);
+    Bind("BCPU", BCPU);
+    Bind("glExtSpeedButton7", glExtSpeedButton7);
+    Bind("BVideoSpeed", BVideoSpeed);
+    Bind("BDesktop", BDesktop);
+    Bind("progress1", progress1);
+    Bind("OSP", OSP);
+    Bind("OSD", OSD);
+    Bind("OSL1", OSL1);
+    Bind("OSL2", OSL2);
+    Bind("OSL3", OSL3);
+    Bind("HddFreeD", HddFreeD);
+    Bind("HddFreeP", HddFreeP);
+    Bind("HddFreeL1", HddFreeL1);
+    Bind("HddFreeL2", HddFreeL2);
+    Bind("HddFreeL3", HddFreeL3);
+    Bind("HddTestD", HddTestD);
+    Bind("HddTestP", HddTestP);
+    Bind("HddTestL1", HddTestL1);
+    Bind("HddTestL2", HddTestL2);
+    Bind("HddTestL3", HddTestL3);
+    Bind("CPUD", CPUD);
+    Bind("CPUP", CPUP);
+    Bind("CPUL1", CPUL1);
+    Bind("CPUL2", CPUL2);
+    Bind("CPUL3", CPUL3);
+    Bind("MemFreeD", MemFreeD);
+    Bind("MemFreeP", MemFreeP);
+    Bind("MemFreeL1", MemFreeL1);
+    Bind("MemFreeL2", MemFreeL2);
+    Bind("MemFreeL3", MemFreeL3);
+    Bind("MemSpeedD", MemSpeedD);
+    Bind("MemSpeedP", MemSpeedP);
+    Bind("MemSpeedL1", MemSpeedL1);
+    Bind("MemSpeedL2", MemSpeedL2);
+    Bind("MemSpeedL3", MemSpeedL3);
+    Bind("DesktopD", DesktopD);
+    Bind("DesktopP", DesktopP);
+    Bind("DesktopL1", DesktopL1);
+    Bind("DesktopL2", DesktopL2);
+    Bind("DesktopL3", DesktopL3);
+    Bind("VideoSpeedD", VideoSpeedD);
+    Bind("VideoSpeedP", VideoSpeedP);
+    Bind("VideoSpeedL1", VideoSpeedL1);
+    Bind("VideoSpeedL2", VideoSpeedL2);
+    Bind("VideoSpeedL3", VideoSpeedL3);
+    Bind("CodecsD", CodecsD);
+    Bind("glProgress11", glProgress11);
+    Bind("StatusLed25", StatusLed25);
+    Bind("StatusLed26", StatusLed26);
+    Bind("StatusLed27", StatusLed27);
+    Bind("BStartStop", BStartStop);
+    Bind("sysinfo", sysinfo);
+    Bind("glHint", glHint);
+    Bind("BResult", BResult);
+    Bind("SumaD", SumaD);
+    Bind("SumaP", SumaP);
+    Bind("StatusLed4", StatusLed4);
+    Bind("StatusLed5", StatusLed5);
+    Bind("StatusLed6", StatusLed6);
+    Bind("OSHelp", OSHelp);
+    Bind("HDDFreeHelp", HDDFreeHelp);
+    Bind("HDDTestHelp", HDDTestHelp);
+    Bind("glShadow1", glShadow1);
+    Bind("Memo", Memo);
+    Bind("glShadow2", glShadow2);
+    Bind("Button1", Button1);
+    Bind("Button2", Button2);
+    Bind("DesktopHelp", DesktopHelp);
+    Bind("DXDraw", DXDraw);
+    Bind("DXImageList", DXImageList);
+    Bind("DXTimer", DXTimer);
+    Bind("TimerDX", TimerDX);
+}
+
+void TForm1::MakeRows() {
+    m_progress = std::make_unique<OverallProgress>(*progress1);
+    auto pump = [this] { Pump(); };
+    auto row = [&](TglDigits* d, TglProgress* p, TStatusLed* l1, TStatusLed* l2, TStatusLed* l3, TglLabel* link, LinkRule rule) {
+        return std::make_unique<ScoreRow>(ScoreRow::Widgets{*d, *p, *l1, *l2, *l3, link}, rule, *m_progress, pump);
+    };
+    m_osRow = row(OSD, OSP, OSL1, OSL2, OSL3, nullptr, LinkRule::None);
+    m_hddFreeRow = row(HddFreeD, HddFreeP, HddFreeL1, HddFreeL2, HddFreeL3, HDDFreeHelp, LinkRule::OnYellowAndRed);
+    m_hddTestRow = row(HddTestD, HddTestP, HddTestL1, HddTestL2, HddTestL3, HDDTestHelp, LinkRule::OnRedOnly);
+    m_cpuRow = row(CPUD, CPUP, CPUL1, CPUL2, CPUL3, nullptr, LinkRule::None);
+    m_memFreeRow = row(MemFreeD, MemFreeP, MemFreeL1, MemFreeL2, MemFreeL3, nullptr, LinkRule::None);
+    m_memSpeedRow = row(MemSpeedD, MemSpeedP, MemSpeedL1, MemSpeedL2, MemSpeedL3, nullptr, LinkRule::None);
+    m_desktopRow = row(DesktopD, DesktopP, DesktopL1, DesktopL2, DesktopL3, DesktopHelp, LinkRule::OnYellowAndRed);
+    m_videoRow = row(VideoSpeedD, VideoSpeedP, VideoSpeedL1, VideoSpeedL2, VideoSpeedL3, nullptr, LinkRule::None);
+}
+
+void TForm1::Pump() { App()->ProcessMessages(); }
+
+bool TForm1::BatteryStopped() const { return BStartStop->Tag() > BatteryRunning; }
+
+// ---------------------------------------------------------------- sequencer
+
+void TForm1::BStartStopClick(TObject*) {
+    m_progress->Reset();
+    if (BStartStop->Tag() == BatteryRunning) {
+        // A stop request, handled inside a running check's message pump:
+        // the check sees the new state at its next abort test.
+        BStartStop->SetCaption("Zamknij");
+        BStartStop->SetTag(BatteryEnded);
+        return;
+    }
+    if (BStartStop->Tag() == BatteryEnded) {
+        Close();
+        return;
+    }
+    BStartStop->SetTag(BatteryRunning);
+    BStartStop->SetCaption("Przerwij Test");
+
+    BOSClick(BOS);
+    BHddFreeClick(BHddFree);
+    if (BatteryStopped()) return;
+    // The processor load sampler is primed here, right before the disk
+    // throughput test that reads it.
+    BHddTestClick(BHddTest);
+    if (BatteryStopped()) return;
+    BCPUClick(BCPU);
+    BMemFreeClick(BMemFree);
+    BMemSpeedClick(BMemSpeed);
+    if (BatteryStopped()) return;
+    BDesktopClick(BDesktop);
+    // The video test starts its timers and returns; its end runs the
+    // end-of-battery sequence.
+    BVideoSpeedClick(BVideoSpeed);
+}
+
+void TForm1::BOSMouseDown(TObject*, TMouseButton, TShiftState, int, int) { m_progress->Reset(); }
+
+void TForm1::BResultClick(TObject*) {
+    long double sum = 0;
+    for (TglDigits* d : {OSD, HddFreeD, HddTestD, CPUD, MemFreeD, MemSpeedD, DesktopD, VideoSpeedD, CodecsD}) {
+        sum += static_cast<long double>(d->Value());
+    }
+    SumaD->SetValue(static_cast<double>(sum));
+}
+
+void TForm1::EndOfBattery(TObject* sender) {
+    Button1->Hide();
+    Button2->Hide();
+    Memo->Lines().Clear();
+    Memo->Lines().Add("UWAGA: TEST ZAKOŃCZONY!");
+    Memo->Lines().Add(
+        "Jeżeli mruga czerwona lampka przy którymś teście kliknij na znak \">>\" obok tej lampki, aby uzyskać "
+        "podpowiedź...");
+    BResultClick(sender);
+    BStartStop->SetCaption("Zamknij");
+    BStartStop->SetTag(BatteryEnded);
+}
+
+// ---------------------------------------------------------------- checks
+
+void TForm1::BOSClick(TObject*) {
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof(version);
+    // The version query is taken to succeed; a failed one leaves zeros.
+    m_services.GetVersionExA(&version);
+    m_osRow->Report(ScoreOperatingSystem(version.dwMajorVersion, version.dwMinorVersion), 10);
+}
+
+// The remaining checks, the video test and the advice panel come with their
+// own measurements; until then their buttons do nothing.
+void TForm1::BHddFreeClick(TObject*) {}
+void TForm1::BHddTestClick(TObject*) {}
+void TForm1::BCPUClick(TObject*) {}
+void TForm1::BMemFreeClick(TObject*) {}
+void TForm1::BMemSpeedClick(TObject*) {}
+void TForm1::BDesktopClick(TObject*) {}
+void TForm1::BVideoSpeedClick(TObject*) {}
+void TForm1::TimerDXTimer(TObject*) {}
+void TForm1::DXDrawInitialize(TObject*) {}
+void TForm1::DXDrawInitializeSurface(TObject*) {}
+void TForm1::DXDrawFinalize(TObject*) {}
+void TForm1::DXTimerTimer(TObject*, int) {}
+void TForm1::HDDFreeHelpClick(TObject*) {}
+void TForm1::HDDTestHelpClick(TObject*) {}
+void TForm1::DesktopHelpClick(TObject*) {}
+void TForm1::Button1Click(TObject*) {}
+void TForm1::Button2Click(TObject*) {}
+
+}  // namespace vx

@@ -1,0 +1,199 @@
+// TForm1, the program's one window: every control of the test panel, the
+// Start/Stop sequencer that runs the battery of checks, the "Result:" sum
+// and the end-of-battery sequence.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/score_row.h"
+#include "framework/form.h"
+#include "framework/layout.h"
+#include "framework/stdctrls.h"
+#include "framework/timer.h"
+#include "platform/system_services.h"
+
+namespace vx {
+
+class TglWizardHeader;
+class TProImage;
+class TglExtSpeedButton;
+class TglProgress;
+class TglDigits;
+class TStatusLed;
+class TglSysInfo;
+class TglHint;
+class TglLabel;
+class TglShadow;
+class TDXDraw;
+class TDXImageList;
+class TDXTimer;
+
+// Battery states, held in the Start button's Tag.
+enum BatteryState { BatteryIdle = 0, BatteryRunning = 1, BatteryEnded = 2 };
+
+class TForm1 : public TForm {
+public:
+    // Builds the window from its stored layout; throws LayoutError naming
+    // what the layout got wrong.
+    TForm1(Application& app, win::SystemServices& services);
+    // The same from a given layout text (for tests of bad layouts).
+    TForm1(Application& app, win::SystemServices& services, const std::string& layoutText);
+    ~TForm1() override;
+
+    // The components, in the order of the window's fields.
+    TglWizardHeader* glWizardHeader1 = nullptr;
+    TPanel* Panel1 = nullptr;
+    TProImage* ProImage1 = nullptr;
+    TglExtSpeedButton* BHddTest = nullptr;
+    TglExtSpeedButton* BHddFree = nullptr;
+    TglExtSpeedButton* BOS = nullptr;
+    TglExtSpeedButton* BMemSpeed = nullptr;
+    TglExtSpeedButton* BMemFree = nullptr;
+    TglExtSpeedButton* BCPU = nullptr;
+    TglExtSpeedButton* glExtSpeedButton7 = nullptr;
+    TglExtSpeedButton* BVideoSpeed = nullptr;
+    TglExtSpeedButton* BDesktop = nullptr;
+    TglProgress* progress1 = nullptr;
+    TglProgress* OSP = nullptr;
+    TglDigits* OSD = nullptr;
+    TStatusLed* OSL1 = nullptr;
+    TStatusLed* OSL2 = nullptr;
+    TStatusLed* OSL3 = nullptr;
+    TglDigits* HddFreeD = nullptr;
+    TglProgress* HddFreeP = nullptr;
+    TStatusLed* HddFreeL1 = nullptr;
+    TStatusLed* HddFreeL2 = nullptr;
+    TStatusLed* HddFreeL3 = nullptr;
+    TglDigits* HddTestD = nullptr;
+    TglProgress* HddTestP = nullptr;
+    TStatusLed* HddTestL1 = nullptr;
+    TStatusLed* HddTestL2 = nullptr;
+    TStatusLed* HddTestL3 = nullptr;
+    TglDigits* CPUD = nullptr;
+    TglProgress* CPUP = nullptr;
+    TStatusLed* CPUL1 = nullptr;
+    TStatusLed* CPUL2 = nullptr;
+    TStatusLed* CPUL3 = nullptr;
+    TglDigits* MemFreeD = nullptr;
+    TglProgress* MemFreeP = nullptr;
+    TStatusLed* MemFreeL1 = nullptr;
+    TStatusLed* MemFreeL2 = nullptr;
+    TStatusLed* MemFreeL3 = nullptr;
+    TglDigits* MemSpeedD = nullptr;
+    TglProgress* MemSpeedP = nullptr;
+    TStatusLed* MemSpeedL1 = nullptr;
+    TStatusLed* MemSpeedL2 = nullptr;
+    TStatusLed* MemSpeedL3 = nullptr;
+    TglDigits* DesktopD = nullptr;
+    TglProgress* DesktopP = nullptr;
+    TStatusLed* DesktopL1 = nullptr;
+    TStatusLed* DesktopL2 = nullptr;
+    TStatusLed* DesktopL3 = nullptr;
+    TglDigits* VideoSpeedD = nullptr;
+    TglProgress* VideoSpeedP = nullptr;
+    TStatusLed* VideoSpeedL1 = nullptr;
+    TStatusLed* VideoSpeedL2 = nullptr;
+    TStatusLed* VideoSpeedL3 = nullptr;
+    TglDigits* CodecsD = nullptr;
+    TglProgress* glProgress11 = nullptr;
+    TStatusLed* StatusLed25 = nullptr;
+    TStatusLed* StatusLed26 = nullptr;
+    TStatusLed* StatusLed27 = nullptr;
+    TglExtSpeedButton* BStartStop = nullptr;
+    TglSysInfo* sysinfo = nullptr;
+    TglHint* glHint = nullptr;
+    TglExtSpeedButton* BResult = nullptr;
+    TglDigits* SumaD = nullptr;
+    TglProgress* SumaP = nullptr;
+    TStatusLed* StatusLed4 = nullptr;
+    TStatusLed* StatusLed5 = nullptr;
+    TStatusLed* StatusLed6 = nullptr;
+    TglLabel* OSHelp = nullptr;
+    TglLabel* HDDFreeHelp = nullptr;
+    TglLabel* HDDTestHelp = nullptr;
+    TglShadow* glShadow1 = nullptr;
+    TMemo* Memo = nullptr;
+    TglShadow* glShadow2 = nullptr;
+    TButton* Button1 = nullptr;
+    TButton* Button2 = nullptr;
+    TglLabel* DesktopHelp = nullptr;
+    TDXDraw* DXDraw = nullptr;
+    TDXImageList* DXImageList = nullptr;
+    TDXTimer* DXTimer = nullptr;
+    TTimer* TimerDX = nullptr;
+
+    // The field names in declaration order.
+    const std::vector<std::string>& FieldNames() const { return m_fieldNames; }
+
+    // Handlers, bound by name from the layout.
+    void BStartStopClick(TObject* sender);
+    void BOSMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    void BResultClick(TObject* sender);
+    void BOSClick(TObject* sender);
+    void BHddFreeClick(TObject* sender);
+    void BHddTestClick(TObject* sender);
+    void BCPUClick(TObject* sender);
+    void BMemFreeClick(TObject* sender);
+    void BMemSpeedClick(TObject* sender);
+    void BDesktopClick(TObject* sender);
+    void BVideoSpeedClick(TObject* sender);
+    void TimerDXTimer(TObject* sender);
+    void DXDrawInitialize(TObject* sender);
+    void DXDrawInitializeSurface(TObject* sender);
+    void DXDrawFinalize(TObject* sender);
+    void DXTimerTimer(TObject* sender, int lagCount);
+    void HDDFreeHelpClick(TObject* sender);
+    void HDDTestHelpClick(TObject* sender);
+    void DesktopHelpClick(TObject* sender);
+    void Button1Click(TObject* sender);
+    void Button2Click(TObject* sender);
+
+    // The end of a battery, run when the video test has scored its row:
+    // advice buttons hidden, the memo's two closing lines, the result sum,
+    // and the Start button's closing state.
+    void EndOfBattery(TObject* sender);
+
+    // The battery has been stopped (or has ended): the abort test of every
+    // sliced check.
+    bool BatteryStopped() const;
+
+    OverallProgress& Progress() { return *m_progress; }
+    ScoreRow& OsRow() { return *m_osRow; }
+    win::SystemServices& Services() { return m_services; }
+
+    // Runs the application's message pump once (as every check does after
+    // scoring and between slices).
+    void Pump();
+
+private:
+    void Build(const std::string& layoutText);
+    HandlerTable Handlers();
+    void BindFields();
+    template <class T>
+    void Bind(const char* name, T*& field);
+    void MakeRows();
+
+    win::SystemServices& m_services;
+    std::vector<std::string> m_fieldNames;
+    std::unique_ptr<OverallProgress> m_progress;
+    std::unique_ptr<ScoreRow> m_osRow;
+    std::unique_ptr<ScoreRow> m_hddFreeRow;
+    std::unique_ptr<ScoreRow> m_hddTestRow;
+    std::unique_ptr<ScoreRow> m_cpuRow;
+    std::unique_ptr<ScoreRow> m_memFreeRow;
+    std::unique_ptr<ScoreRow> m_memSpeedRow;
+    std::unique_ptr<ScoreRow> m_desktopRow;
+    std::unique_ptr<ScoreRow> m_videoRow;
+};
+
+// The layout reader's classes: the framework's, the widgets', the video
+// test's and the window's own.
+ClassRegistry BuildClassRegistry(win::SystemServices& services);
+
+// The window's stored layout, as compiled into the program.
+std::string MainFormLayout();
+
+}  // namespace vx

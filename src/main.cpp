@@ -1,0 +1,25 @@
+// Vidorex: one window, one click on "Start Test", and a row of scores that
+// tell whether this computer is fit to play video films.
+
+#include <clocale>
+#include <cstdio>
+#include <memory>
+
+#include "app/program.h"
+#include "framework/sdl/sdl_backend.h"
+#include "platform/posix/posix_system_services.h"
+
+int main() {
+    // Numbers are shown with the user's decimal separator.
+    std::setlocale(LC_ALL, "");
+
+    vx::win::PosixSystemServices services;
+    std::unique_ptr<vx::SdlBackend> backend;
+    try {
+        backend = std::make_unique<vx::SdlBackend>();
+    } catch (const vx::DisplayUnavailable& e) {
+        std::fprintf(stderr, "vidorex: %s\n", e.what());
+        return 1;
+    }
+    return vx::RunVidorex(*backend, services);
+}

@@ -1,0 +1,95 @@
+// The flat button: a bevelled face with a centred caption, in one of three
+// looks (at rest, pointer over it, pushed).
+#pragma once
+
+#include <functional>
+
+#include "framework/control.h"
+#include "widgets/painters.h"
+
+namespace vx {
+
+// One look of a flat button. Any change is reported to the owner.
+class TglSpeedButtonStyle {
+public:
+    TglSpeedButtonStyle();
+    TglSpeedButtonStyle(const TglSpeedButtonStyle&) = delete;
+    TglSpeedButtonStyle& operator=(const TglSpeedButtonStyle&) = delete;
+
+    TColor Color() const { return m_color; }
+    void SetColor(TColor color);
+    TColor DelineateColor() const { return m_delineateColor; }
+    void SetDelineateColor(TColor color);
+    TglTextStyle TextStyle() const { return m_textStyle; }
+    void SetTextStyle(TglTextStyle style);
+    TFont& Font() { return m_font; }
+    const TFont& Font() const { return m_font; }
+    TglBevel& Bevel() { return m_bevel; }
+    const TglBevel& Bevel() const { return m_bevel; }
+    TGradient& Gradient() { return m_gradient; }
+    const TGradient& Gradient() const { return m_gradient; }
+    TGradient& TextGradient() { return m_textGradient; }
+
+    void SetOnChange(std::function<void()> onChange) { m_onChange = std::move(onChange); }
+
+private:
+    void Changed() const {
+        if (m_onChange) m_onChange();
+    }
+
+    TColor m_color = clBtnFace;
+    TColor m_delineateColor = clBlack;
+    TglTextStyle m_textStyle = fstNone;
+    TFont m_font;
+    TglBevel m_bevel;
+    TGradient m_gradient;
+    TGradient m_textGradient;
+    std::function<void()> m_onChange;
+};
+
+class TglExtSpeedButton : public TGraphicControl {
+public:
+    explicit TglExtSpeedButton(TComponent* owner);
+
+    TglSpeedButtonStyle& Style() { return m_style; }
+    TglSpeedButtonStyle& StyleActive() { return m_styleActive; }
+    TglSpeedButtonStyle& StylePushed() { return m_stylePushed; }
+
+    bool Frame() const { return m_frame; }
+    void SetFrame(bool frame);
+    TColor FrameColor() const { return m_frameColor; }
+    void SetFrameColor(TColor color);
+    bool DefaultStyle() const { return m_defaultStyle; }
+    void SetDefaultStyle(bool defaultStyle);
+    int ModalResult() const { return m_modalResult; }
+    void SetModalResult(int result) { m_modalResult = result; }
+
+    // The pointer is over the (enabled) button.
+    bool Inside() const { return m_inside; }
+    // The left button went down on it and has not come up yet.
+    bool Pressed() const { return m_pressed; }
+
+    void MouseEnter() override;
+    void MouseLeave() override;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    void Paint(Canvas& canvas) override;
+
+protected:
+    void EnabledChanged() override;
+
+private:
+    void PaintDefault(Canvas& canvas);
+
+    TglSpeedButtonStyle m_style;
+    TglSpeedButtonStyle m_styleActive;
+    TglSpeedButtonStyle m_stylePushed;
+    bool m_frame = true;
+    TColor m_frameColor = clBlack;
+    bool m_defaultStyle = false;
+    int m_modalResult = 0;
+    bool m_inside = false;
+    bool m_pressed = false;
+};
+
+}  // namespace vx

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test: unit and integration tests, the tests
+# in a real window under a virtual display, and the unit tests again with
+# AddressSanitizer and UndefinedBehaviorSanitizer. Ends with one summary line.
+set -uo pipefail
+cd "$(dirname "$0")"
+scripts/setup.sh || exit 1
+
+jobs=$(nproc)
+log_dir=build/test-logs
+mkdir -p "$log_dir"
+
+echo "== Building"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 1
+cmake --build build -j"$jobs" >"$log_dir/build.log" 2>&1 || { tail -50 "$log_dir/build.log"; exit 1; }
+echo "== Building the sanitizer unit tests"
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVX_SANITIZE=ON -DVX_UNIT_TESTS_ONLY=ON >/dev/null || exit 1
+cmake --build build-sanitize -j"$jobs" >"$log_dir/build-sanitize.log" 2>&1 || { tail -50 "$log_dir/build-sanitize.log"; exit 1; }
+
+# The window tests get a virtual display of their own.
+source tests/e2e/display.sh
+start_virtual_display || exit 1
+trap stop_virtual_display EXIT
+
+status=0
+echo "== Tests"
+ctest --test-dir build --output-on-failure -j"$jobs" 2>&1 | tee "$log_dir/ctest.log" || status=1
+echo "== Unit tests under the sanitizers"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build-sanitize --output-on-failure -j"$jobs" 2>&1 | tee "$log_dir/ctest-sanitize.log" || status=1
+
+count() { grep -E "tests passed, [0-9]+ tests failed out of [0-9]+" "$1" | tail -1; }
+passed=0
+failed=0
+for f in "$log_dir/ctest.log" "$log_dir/ctest-sanitize.log"; do
+  line=$(count "$f")
+  if [ -z "$line" ]; then status=1; continue; fi
+  total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")
+  bad=$(sed -E 's/.*tests passed, ([0-9]+) tests failed.*/\1/' <<<"$line")
+  passed=$((passed + total - bad))
+  failed=$((failed + bad))
+done
+[ "$failed" -eq 0 ] || status=1
+echo "Summary: $passed passed, $failed failed"
+exit $status

@@ -1,0 +1,52 @@
+# Helpers for driving the program in a real window. Every wait polls with a
+# generous time-out: the machine running the tests may be busy.
+
+source "$(dirname "${BASH_SOURCE[0]}")/display.sh"
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+# Polls a command until it succeeds or the seconds run out.
+wait_until() {
+  local seconds=$1
+  shift
+  local deadline=$((SECONDS + seconds))
+  while [ $SECONDS -lt $deadline ]; do
+    if "$@"; then return 0; fi
+    sleep 0.1
+  done
+  "$@"
+}
+
+window_id=""
+find_window() {
+  window_id=$(xdotool search --class "$1" 2>/dev/null | head -1)
+  [ -n "$window_id" ] && xwininfo -id "$window_id" 2>/dev/null | grep -q "IsViewable"
+}
+
+# The colour of a pixel of the window, as "r,g,b".
+pixel() {
+  local x=$1 y=$2
+  /usr/bin/import -window "$window_id" "$work/probe.png" 2>/dev/null || return 1
+  /usr/bin/convert "$work/probe.png" -format "%[fx:int(255*p{$x,$y}.r)],%[fx:int(255*p{$x,$y}.g)],%[fx:int(255*p{$x,$y}.b)]" info: 2>/dev/null
+}
+
+pixel_is() {
+  [ "$(pixel "$1" "$2")" = "$3" ]
+}
+
+pixel_is_not() {
+  local p
+  p=$(pixel "$1" "$2") || return 1
+  [ -n "$p" ] && [ "$p" != "$3" ]
+}
+
+click() {
+  xdotool mousemove --window "$window_id" "$1" "$2" click 1
+}
+
+screenshot() {
+  /usr/bin/import -window "$window_id" "$1"
+}
