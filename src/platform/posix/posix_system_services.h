@@ -72,6 +72,7 @@ public:
                             const char* directory, int showCommand) override;
 
 private:
+    // Sets the last error and answers FALSE.
     BOOL Fail(DWORD error);
 
     // Atomic so that a stray call from another thread is not a data race;
