@@ -34,7 +34,7 @@ ClassRegistry BuildClassRegistry(SystemServices& services) {
     ClassRegistry classes;
     RegisterFrameworkClasses(classes);
     RegisterWidgetClasses(classes);
-    RegisterVideoClasses(classes);
+    RegisterVideoClasses(classes, services);
     classes.Register("TglSysInfo", "TComponent", [&services](TComponent* owner) {
         return std::make_unique<TglSysInfo>(owner, services);
     });

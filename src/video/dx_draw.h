@@ -6,6 +6,7 @@
 
 #include "framework/component.h"
 #include "framework/control.h"
+#include "video/dx_timer.h"
 
 namespace vx {
 
@@ -50,30 +51,6 @@ private:
     bool m_autoInitialize = true;
     bool m_autoSize = true;
     TDXDrawOptions m_options = doAllowReboot | doWaitVBlank | doCenter | doDirectX7Mode | doHardware | doSelectDriver;
-};
-
-// The frame clock: calls OnTimer from the application's idle time.
-using TDXTimerEvent = std::function<void(TObject* sender, int lagCount)>;
-
-class TDXTimer : public TComponent {
-public:
-    explicit TDXTimer(TComponent* owner) : TComponent(owner) {}
-
-    bool ActiveOnly() const { return m_activeOnly; }
-    void SetActiveOnly(bool value) { m_activeOnly = value; }
-    bool Enabled() const { return m_enabled; }
-    void SetEnabled(bool value) { m_enabled = value; }
-    int Interval() const { return m_interval; }
-    void SetInterval(int value) { m_interval = value; }
-    int FrameRate() const { return m_frameRate; }
-
-    TDXTimerEvent OnTimer;
-
-private:
-    bool m_activeOnly = true;
-    bool m_enabled = true;
-    int m_interval = 1000;
-    int m_frameRate = 0;
 };
 
 // The pictures the scene uses, by name.

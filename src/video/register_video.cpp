@@ -4,7 +4,7 @@
 
 namespace vx {
 
-void RegisterVideoClasses(ClassRegistry& classes) {
+void RegisterVideoClasses(ClassRegistry& classes, win::SystemServices& services) {
     classes.Register<TDXDraw>("TDXDraw", "TCustomControl")
         .Bool<TDXDraw>("AutoInitialize", [](TDXDraw& d, bool v) { d.SetAutoInitialize(v); })
         .Bool<TDXDraw>("AutoSize", [](TDXDraw& d, bool v) { d.SetAutoSize(v); })
@@ -30,7 +30,7 @@ void RegisterVideoClasses(ClassRegistry& classes) {
                                         [](TDXDraw& d, TNotifyEvent e) { d.OnInitializeSurface = std::move(e); })
         .Handler<TDXDraw, TNotifyEvent>("OnFinalize", [](TDXDraw& d, TNotifyEvent e) { d.OnFinalize = std::move(e); });
 
-    classes.Register<TDXTimer>("TDXTimer", "TComponent")
+    classes.Register("TDXTimer", "TComponent", [&services](TComponent* owner) { return std::make_unique<TDXTimer>(owner, services); })
         .Bool<TDXTimer>("ActiveOnly", [](TDXTimer& t, bool v) { t.SetActiveOnly(v); })
         .Bool<TDXTimer>("Enabled", [](TDXTimer& t, bool v) { t.SetEnabled(v); })
         .Int<TDXTimer>("Interval", [](TDXTimer& t, int v) { t.SetInterval(v); })
