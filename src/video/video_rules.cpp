@@ -1,0 +1,76 @@
+#include "video/video_rules.h"
+
+#include <algorithm>
+
+namespace vx {
+
+using namespace win;
+
+TDXDrawOptions FilterOptions(TDXDrawOptions requested) {
+    unsigned o = requested;
+    if (!(o & doFullScreen)) o &= ~(doNoWindowChange | doAllowReboot | doAllowPalette256 | doFlip);
+    if (!(o & do3D)) o &= ~(doDirectX7Mode | doRetainedMode | doHardware | doSelectDriver | doZBuffer);
+    if (o & doSystemMemory) o &= ~doFlip;
+    if (o & doDirectX7Mode) o &= ~doRetainedMode;
+    o &= ~doHardware;
+    return static_cast<TDXDrawOptions>(o);
+}
+
+TDXDrawOptions FilterOptionsWhileInitialized(TDXDrawOptions active, TDXDrawOptions requested) {
+    unsigned o = (requested & kPresentationOptionMask) | (active & kKeptOptionMask);
+    if (!(o & do3D)) o &= ~(doRetainedMode | doHardware | doSelectDriver | doZBuffer);
+    return static_cast<TDXDrawOptions>(o);
+}
+
+DWORD RenderBitDepthFlag(int bitsPerPixel) {
+    switch (bitsPerPixel) {
+        case 8:
+            return DDBD_8;
+        case 16:
+            return DDBD_16;
+        case 24:
+            return DDBD_24;
+        case 32:
+            return DDBD_32;
+        default:
+            return 0;
+    }
+}
+
+std::optional<std::size_t> ChooseDevice(const std::vector<DeviceCandidate>& devices, bool hardwareWanted,
+                                        int backSurfaceBitsPerPixel) {
+    std::optional<std::size_t> taken;
+    bool takenIsHardware = false;
+    DWORD depth = RenderBitDepthFlag(backSurfaceBitsPerPixel);
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+        const DeviceCandidate& d = devices[i];
+        bool hardware = (d.description.dwDevCaps & D3DDEVCAPS_HWRASTERIZATION) != 0;
+        if (hardware && !hardwareWanted) continue;
+        if (d.guid == IID_IDirect3DRefDevice) continue;
+        if ((d.description.dwDeviceRenderBitDepth & depth) == 0) continue;
+        if (hardware || !takenIsHardware || !taken) {
+            taken = i;
+            takenIsHardware = hardware;
+        }
+    }
+    return taken;
+}
+
+int VideoScore(int phase1Rate, int phase2Rate) {
+    long long total = static_cast<long long>(phase1Rate) + phase2Rate;
+    // 9 × total div 10 equals truncating total × 0.9 for whole totals,
+    // without the binary fraction's error.
+    long long score = total >= 0 ? (9 * total) / 10 : -((-9 * total) / 10);
+    return static_cast<int>(std::min<long long>(score, 100));
+}
+
+RowScore ScoreVideo(int phase1Rate, int phase2Rate) {
+    int score = VideoScore(phase1Rate, phase2Rate);
+    RowScore row;
+    row.value = score * 5.0;
+    row.percent = static_cast<std::uint8_t>(std::clamp(score, 0, 100));
+    row.lamp = RateLamp(score, 50, 20);
+    return row;
+}
+
+}  // namespace vx

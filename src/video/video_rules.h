@@ -1,0 +1,50 @@
+// The video test's decisions that need no device: which options are in
+// force, which 3D device is taken, and how two frame rates score.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "checks/rating.h"
+#include "platform/dx/d3d.h"
+#include "platform/dx/ddraw.h"
+#include "video/dx_draw.h"
+
+namespace vx {
+
+// The options in force for a surface that is not initialised: full-screen,
+// 3D and memory options that do not apply are dropped, and so is the
+// hardware request, which only the device step can grant.
+TDXDrawOptions FilterOptions(TDXDrawOptions requested);
+// The options in force when new ones are set on an initialised surface:
+// only the presentation options (vertical-blank wait, stretch, centre) are
+// taken; everything else stays as it was.
+TDXDrawOptions FilterOptionsWhileInitialized(TDXDrawOptions active, TDXDrawOptions requested);
+
+constexpr TDXDrawOptions kPresentationOptionMask = 0x80C8;
+constexpr TDXDrawOptions kKeptOptionMask = 0x7F37;
+
+// One device as the 3D object enumerates it.
+struct DeviceCandidate {
+    win::GUID guid{};
+    win::D3DDEVICEDESC7 description{};
+};
+
+// The render bit-depth flag for a surface's bits per pixel (0 for none).
+win::DWORD RenderBitDepthFlag(int bitsPerPixel);
+
+// Chooses among enumerated devices: hardware-rasterised ones only when
+// hardware is wanted, never the reference rasteriser, only devices that
+// render at the back surface's depth; a hardware device beats a software
+// one and among equals the last enumerated wins. Nothing when none fits.
+std::optional<std::size_t> ChooseDevice(const std::vector<DeviceCandidate>& devices, bool hardwareWanted,
+                                        int backSurfaceBitsPerPixel);
+
+// The video row's score from the two phases' frame rates: 0.9 per frame
+// per second, truncated, at most 100.
+int VideoScore(int phase1Rate, int phase2Rate);
+// The row: display 5 × score, bar the score, green above 50, yellow above 20.
+RowScore ScoreVideo(int phase1Rate, int phase2Rate);
+
+}  // namespace vx

@@ -1,0 +1,97 @@
+// Option filtering, the device choice and the video score table.
+#include <gtest/gtest.h>
+
+#include "video/video_rules.h"
+
+namespace vx {
+namespace {
+
+using namespace win;
+
+TEST(OptionFilterTest, NotInitialised) {
+    struct Case {
+        TDXDrawOptions requested;
+        TDXDrawOptions active;
+        const char* why;
+    };
+    const TDXDrawOptions form = doAllowReboot | doWaitVBlank | doCenter | do3D | doDirectX7Mode | doSelectDriver;
+    for (const Case& c : {
+             Case{form, doWaitVBlank | doCenter | do3D | doDirectX7Mode | doSelectDriver, "the video test's options"},
+             Case{static_cast<TDXDrawOptions>(form | doHardware), doWaitVBlank | doCenter | do3D | doDirectX7Mode | doSelectDriver,
+                  "hardware is never in force before the device step"},
+             Case{0x348C, doWaitVBlank | doCenter, "the default mask without 3D drops the 3D options"},
+             Case{doFullScreen | doFlip | doSystemMemory, doFullScreen | doSystemMemory, "system memory cannot flip"},
+             Case{do3D | doDirectX7Mode | doRetainedMode, do3D | doDirectX7Mode, "the 7 mode has no retained mode"},
+             Case{doFullScreen | doAllowReboot | doNoWindowChange, doFullScreen | doAllowReboot | doNoWindowChange, "full screen keeps its options"},
+         }) {
+        EXPECT_EQ(FilterOptions(c.requested), c.active) << c.why;
+    }
+}
+
+TEST(OptionFilterTest, WhileInitialisedOnlyPresentationOptionsChange) {
+    TDXDrawOptions active = doWaitVBlank | doCenter | do3D | doDirectX7Mode | doHardware;
+    // Dropping the wait and adding stretch takes effect; adding or dropping
+    // hardware does not until the next initialisation.
+    EXPECT_EQ(FilterOptionsWhileInitialized(active, doStretch | do3D | doDirectX7Mode), doStretch | do3D | doDirectX7Mode | doHardware);
+    EXPECT_EQ(FilterOptionsWhileInitialized(doWaitVBlank | do3D, doWaitVBlank | do3D | doHardware), doWaitVBlank | do3D);
+    EXPECT_EQ(FilterOptionsWhileInitialized(doWaitVBlank | doHardware, doWaitVBlank), doWaitVBlank)
+        << "without 3D in force the 3D options go";
+}
+
+DeviceCandidate Device(DWORD data1, bool hardware, DWORD depths) {
+    DeviceCandidate d;
+    d.guid.Data1 = data1;
+    d.description.dwDevCaps = hardware ? D3DDEVCAPS_HWRASTERIZATION : 0;
+    d.description.dwDeviceRenderBitDepth = depths;
+    return d;
+}
+
+TEST(DeviceChoiceTest, Table) {
+    DeviceCandidate reference = Device(0, false, DDBD_32);
+    reference.guid = IID_IDirect3DRefDevice;
+    const DeviceCandidate soft = Device(1, false, DDBD_16 | DDBD_32);
+    const DeviceCandidate soft2 = Device(2, false, DDBD_32);
+    const DeviceCandidate hard = Device(3, true, DDBD_16 | DDBD_32);
+    const DeviceCandidate hard16 = Device(4, true, DDBD_16);
+    struct Case {
+        std::vector<DeviceCandidate> devices;
+        bool hardwareWanted;
+        int depth;
+        std::optional<std::size_t> expected;
+        const char* why;
+    };
+    for (const Case& c : {
+             Case{{soft, hard}, false, 32, 0, "hardware not wanted"},
+             Case{{soft, hard}, true, 32, 1, "hardware wanted and offered"},
+             Case{{hard, soft}, true, 32, 0, "hardware beats a later software device"},
+             Case{{soft, soft2}, false, 32, 1, "the last enumerated of a kind wins"},
+             Case{{reference}, false, 32, std::nullopt, "the reference rasteriser is skipped"},
+             Case{{soft, hard16}, true, 32, 0, "the depth must match"},
+             Case{{soft2}, false, 16, std::nullopt, "no device for that depth"},
+             Case{{}, true, 32, std::nullopt, "nothing enumerated"},
+         }) {
+        EXPECT_EQ(ChooseDevice(c.devices, c.hardwareWanted, c.depth), c.expected) << c.why;
+    }
+}
+
+TEST(VideoScoreTest, Table) {
+    struct Case {
+        int total;
+        int score;
+        double digits;
+        Lamp lamp;
+    };
+    for (const Case& c : {Case{0, 0, 0, Lamp::Red}, Case{10, 9, 45, Lamp::Red}, Case{23, 20, 100, Lamp::Red},
+                          Case{24, 21, 105, Lamp::Yellow}, Case{56, 50, 250, Lamp::Yellow}, Case{57, 51, 255, Lamp::Green},
+                          Case{90, 81, 405, Lamp::Green}, Case{111, 99, 495, Lamp::Green}, Case{112, 100, 500, Lamp::Green},
+                          Case{120, 100, 500, Lamp::Green}}) {
+        RowScore s = ScoreVideo(c.total / 2, c.total - c.total / 2);
+        EXPECT_EQ(VideoScore(c.total, 0), c.score) << c.total;
+        EXPECT_EQ(s.value, c.digits) << c.total;
+        EXPECT_EQ(s.percent, c.score) << c.total;
+        EXPECT_EQ(s.lamp, c.lamp) << c.total;
+    }
+}
+
+}  // namespace
+}  // namespace vx
