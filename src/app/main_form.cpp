@@ -201,6 +201,11 @@ void TForm1::Pump() { App()->ProcessMessages(); }
 
 bool TForm1::BatteryStopped() const { return BStartStop->Tag() > BatteryRunning; }
 
+void TForm1::Close() {
+    if (BStartStop->Tag() == BatteryRunning) BStartStop->SetTag(BatteryEnded);
+    TForm::Close();
+}
+
 // ---------------------------------------------------------------- sequencer
 
 void TForm1::BStartStopClick(TObject*) {

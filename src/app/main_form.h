@@ -160,6 +160,10 @@ public:
     // sliced check.
     bool BatteryStopped() const;
 
+    // Closing the window also stops a running battery, so that the check in
+    // progress unwinds at its next abort test instead of running on unseen.
+    void Close() override;
+
     OverallProgress& Progress() { return *m_progress; }
     ScoreRow& OsRow() { return *m_osRow; }
     win::SystemServices& Services() { return m_services; }

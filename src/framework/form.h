@@ -42,7 +42,7 @@ public:
     void ShowWindow();
     bool HasWindow() const { return m_hasWindow; }
     // Closes the window; closing the main form ends the application's loop.
-    void Close();
+    virtual void Close();
 
     // Window image and repaints.
     const Bitmap& Image() const { return m_image; }

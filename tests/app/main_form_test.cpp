@@ -163,6 +163,18 @@ TEST(SequencerTest, ExceptionEndsTheBatteryAndTheNextClickStops) {
     EXPECT_EQ(form.BStartStop->Caption(), "Zamknij");
 }
 
+TEST(SequencerTest, ClosingTheWindowDuringABatteryStopsIt) {
+    MainWindow w;
+    // The close request waits in the queue and arrives inside the operating
+    // system check's pump: the battery must unwind, not run on unseen.
+    TRect start = w.form->BStartStop->WindowRect();
+    w.backend.Click(start.Left + 5, start.Top + 5);
+    w.backend.queue.push_back(WindowEvent{WindowEvent::CloseRequested});
+    w.app.ProcessMessages();
+    EXPECT_TRUE(w.app.Terminated());
+    EXPECT_TRUE(w.form->BatteryStopped());
+}
+
 TEST(SequencerTest, VideoTestAloneLeavesTheBatteryImpossibleToStart) {
     MainWindow w;
     w.form->EndOfBattery(nullptr);
