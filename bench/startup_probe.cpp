@@ -58,5 +58,6 @@ int main() {
     vx::win::PosixSystemServices services;
     vx::SdlBackend backend;
     FirstFrameProbe probe(backend);
+    vx::ConnectDisplay(services, probe);
     return vx::RunVidorex(probe, services);
 }

@@ -21,5 +21,6 @@ int main() {
         std::fprintf(stderr, "vidorex: %s\n", e.what());
         return 1;
     }
+    vx::ConnectDisplay(services, *backend);
     return vx::RunVidorex(*backend, services);
 }

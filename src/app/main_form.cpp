@@ -1,7 +1,11 @@
 #include "app/main_form.h"
 
+#include "app/advice.h"
+#include "checks/disk.h"
 #include "checks/rating.h"
+#include "checks/scores.h"
 #include "framework/resources.h"
+#include "sysinfo/processor_load.h"
 #include "sysinfo/sys_info.h"
 #include "video/dx_draw.h"
 #include "video/register_video.h"
@@ -34,7 +38,7 @@ ClassRegistry BuildClassRegistry(SystemServices& services) {
     ClassRegistry classes;
     RegisterFrameworkClasses(classes);
     RegisterWidgetClasses(classes);
-    RegisterVideoClasses(classes, services);
+    RegisterVideoClasses(classes, services, StandardDirectDrawLoader());
     classes.Register("TglSysInfo", "TComponent", [&services](TComponent* owner) {
         return std::make_unique<TglSysInfo>(owner, services);
     });
@@ -45,11 +49,15 @@ ClassRegistry BuildClassRegistry(SystemServices& services) {
 TForm1::TForm1(Application& app, SystemServices& services) : TForm1(app, services, MainFormLayout()) {}
 
 TForm1::TForm1(Application& app, SystemServices& services, const std::string& layoutText)
-    : TForm(app), m_services(services) {
+    : TForm(app), m_services(services), m_workloads(RealWorkloads(services)) {
     Build(layoutText);
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    // The components go while the window's own data still exists: the
+    // render surface's finalisation calls back into the handlers.
+    DestroyComponents();
+}
 
 void TForm1::Build(const std::string& layoutText) {
     ClassRegistry classes = BuildClassRegistry(m_services);
@@ -228,7 +236,9 @@ void TForm1::BStartStopClick(TObject*) {
     BHddFreeClick(BHddFree);
     if (BatteryStopped()) return;
     // The processor load sampler is primed here, right before the disk
-    // throughput test that reads it.
+    // throughput test that reads it; the first load means nothing.
+    m_workloads.takeLoadSample();
+    m_workloads.processorLoad(0);
     BHddTestClick(BHddTest);
     if (BatteryStopped()) return;
     BCPUClick(BCPU);
@@ -274,24 +284,163 @@ void TForm1::BOSClick(TObject*) {
     m_osRow->Report(ScoreOperatingSystem(version.dwMajorVersion, version.dwMinorVersion), 10);
 }
 
-// The remaining checks, the video test and the advice panel come with their
-// own measurements; until then their buttons do nothing.
-void TForm1::BHddFreeClick(TObject*) {}
-void TForm1::BHddTestClick(TObject*) {}
-void TForm1::BCPUClick(TObject*) {}
-void TForm1::BMemFreeClick(TObject*) {}
-void TForm1::BMemSpeedClick(TObject*) {}
-void TForm1::BDesktopClick(TObject*) {}
-void TForm1::BVideoSpeedClick(TObject*) {}
-void TForm1::TimerDXTimer(TObject*) {}
-void TForm1::DXDrawInitialize(TObject*) {}
-void TForm1::DXDrawInitializeSurface(TObject*) {}
-void TForm1::DXDrawFinalize(TObject*) {}
-void TForm1::DXTimerTimer(TObject*, int) {}
-void TForm1::HDDFreeHelpClick(TObject*) {}
-void TForm1::HDDTestHelpClick(TObject*) {}
-void TForm1::DesktopHelpClick(TObject*) {}
-void TForm1::Button1Click(TObject*) {}
-void TForm1::Button2Click(TObject*) {}
+CheckWorkloads RealWorkloads(SystemServices& services) {
+    CheckWorkloads workloads;
+    workloads.localTime = [&services] {
+        SYSTEMTIME now{};
+        services.GetLocalTime(&now);
+        return now;
+    };
+    workloads.takeLoadSample = [] { ProcessorLoadSampler::TakeSample(); };
+    workloads.processorLoad = [](int processor) { return ProcessorLoadSampler::GetLoad(processor); };
+    workloads.throughputPass = [](SystemServices& fileServices, const std::string& path) {
+        return RunThroughputPass(fileServices, path);
+    };
+    workloads.processorSlice = RunProcessorSlice;
+    workloads.memorySlice = RunMemorySlice;
+    return workloads;
+}
+
+void TForm1::BHddFreeClick(TObject*) {
+    const DiskSpace space = QueryDiskSpace(m_services);
+    DiskTotalGB = static_cast<double>(space.total) / 1073741824.0;
+    DiskFreeGB = static_cast<double>(space.freeToUser) / 1073741824.0;
+    m_hddFreeRow->Report(ScoreFreeSpace(space).row, 10);
+}
+
+void TForm1::BHddTestClick(TObject*) {
+    // Without a temporary folder there is nowhere to put the file: the test
+    // ends as when the file cannot be created.
+    const std::optional<std::string> path = TestFilePath(m_services);
+    if (!path) return;
+    if (m_services.GetFileAttributesA(path->c_str()) != INVALID_FILE_ATTRIBUTES) {
+        m_services.DeleteFileA(path->c_str());
+    }
+    double speedPointsSum = 0;
+    double loadPointsSum = 0;
+    for (int pass = 0; pass < kThroughputPasses; ++pass) {
+        // The load read below covers the time since this sample's
+        // predecessor: in the battery pass 1 reads the interval since the
+        // priming sample, later passes the file work of the pass before.
+        m_workloads.takeLoadSample();
+        const SYSTEMTIME start = m_workloads.localTime();
+        // A file that cannot be created ends the test silently: no score,
+        // the row untouched.
+        if (!m_workloads.throughputPass(m_services, *path)) return;
+        m_progress->Advance(1);
+        const double seconds = ThroughputPassSeconds(ElapsedSeconds(start, m_workloads.localTime()));
+        speedPointsSum += 100 / seconds;
+        loadPointsSum += m_workloads.processorLoad(0) * 80;
+        Pump();
+        if (BatteryStopped()) return;
+    }
+    const ThroughputScore score = ScoreThroughput(speedPointsSum, loadPointsSum);
+    AverageLoadPoints = score.averageLoadPoints;
+    m_hddTestRow->Report(score.row, 0);
+}
+
+void TForm1::BCPUClick(TObject*) {
+    const SYSTEMTIME start = m_workloads.localTime();
+    ExtendedFloat accumulator = 0;
+    for (int slice = 0; slice < kSpeedTestSlices; ++slice) {
+        accumulator = m_workloads.processorSlice(slice, accumulator);
+        m_progress->Advance(1);
+        Pump();
+        if (BatteryStopped()) return;
+    }
+    // The timed span includes the ten progress steps and message pumps.
+    const double seconds = ElapsedSeconds(start, m_workloads.localTime());
+    m_cpuRow->Report(ScoreSpeed(seconds, kProcessorDigitsMultiplier), 0);
+}
+
+void TForm1::BMemFreeClick(TObject*) {
+    m_memFreeRow->Report(ScoreFreeMemory(sysinfo->MemoryLoad(), sysinfo->TotalPhys()).row, 10);
+}
+
+void TForm1::BMemSpeedClick(TObject*) {
+    // Zero-filled: what is copied does not matter, but it is defined.
+    auto source = std::make_unique<std::uint8_t[]>(kMemoryBlockBytes);
+    auto target = std::make_unique<std::uint8_t[]>(kMemoryBlockBytes);
+    const SYSTEMTIME start = m_workloads.localTime();
+    for (int slice = 0; slice < kSpeedTestSlices; ++slice) {
+        m_workloads.memorySlice(source.get(), target.get(), kMemoryBlockBytes);
+        m_progress->Advance(1);
+        Pump();
+        if (BatteryStopped()) return;
+    }
+    // Releasing the blocks is timed; allocating them was not.
+    source.reset();
+    target.reset();
+    const double seconds = ElapsedSeconds(start, m_workloads.localTime());
+    m_memSpeedRow->Report(ScoreSpeed(seconds, kMemoryDigitsMultiplier), 0);
+}
+
+void TForm1::BDesktopClick(TObject*) {
+    DesktopColorDepth = sysinfo->ColorDepth();
+    DesktopRefreshRate = sysinfo->VRefreshRate();
+    m_desktopRow->Report(ScoreDesktop(sysinfo->ColorDepth(), sysinfo->VRefreshRate()).row, 10);
+}
+
+// The video test comes with its render surface; until then it does nothing.
+
+// ---------------------------------------------------------------- advice panel
+
+namespace {
+
+// The memo always shows one advice text.
+void ShowAdvice(TMemo& memo, const std::vector<std::string>& lines) {
+    memo.Lines().Clear();
+    for (const std::string& line : lines) memo.Lines().Add(line);
+}
+
+// Whether the tool starts is not examined: a missing tool shows nothing.
+// The framework's windows have no platform handle to pass along.
+void StartTool(SystemServices& services, const ToolLaunch& tool) {
+    services.ShellExecuteA(HWND{}, "open", tool.file, tool.parameters, "", SW_SHOW);
+}
+
+}  // namespace
+
+void TForm1::HDDFreeHelpClick(TObject*) {
+    ShowAdvice(*Memo, DiskSpaceAdvice(DiskTotalGB, DiskFreeGB));
+    Button1->SetCaption(kCleanUpCaption);
+    Button2->SetCaption(kDefragmentCaption);
+    Button1->Show();
+    Button2->Show();
+}
+
+void TForm1::HDDTestHelpClick(TObject*) {
+    ShowAdvice(*Memo, ThroughputAdvice(AverageLoadPoints));
+    // Back to the first line, which adding the lines scrolled away from.
+    Memo->SetSelStart(0);
+    Memo->SetSelLength(0);
+    Button2->SetCaption(kUltraDmaCaption);
+    Button2->Show();
+    Button1->Hide();
+}
+
+void TForm1::DesktopHelpClick(TObject*) {
+    ShowAdvice(*Memo, DesktopAdvice(DesktopColorDepth, DesktopRefreshRate));
+    Button2->SetCaption(kDesktopCaption);
+    Button1->Hide();
+    Button2->Show();
+}
+
+void TForm1::Button1Click(TObject*) {
+    if (Button1->Caption() == kCleanUpCaption) StartTool(m_services, kDiskCleanUp);
+}
+
+void TForm1::Button2Click(TObject*) {
+    // Three independent tests, each reading the caption afresh.
+    if (Button2->Caption() == kUltraDmaCaption) StartTool(m_services, kSystemProperties);
+    if (Button2->Caption() == kDesktopCaption) StartTool(m_services, kDisplaySettings);
+    if (Button2->Caption() == kDefragmentCaption) {
+        // A failed query leaves major version 0: the command-line tool.
+        OSVERSIONINFOA version{};
+        version.dwOSVersionInfoSize = sizeof(version);
+        m_services.GetVersionExA(&version);
+        StartTool(m_services, Defragmenter(version.dwMajorVersion));
+    }
+}
 
 }  // namespace vx

@@ -3,17 +3,24 @@
 // and the end-of-battery sequence.
 #pragma once
 
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/score_row.h"
+#include "checks/workloads.h"
 #include "framework/form.h"
 #include "framework/layout.h"
 #include "framework/stdctrls.h"
 #include "framework/timer.h"
 #include "platform/system_services.h"
+#include "video/cube_scene.h"
+#include "video/direct3d_texture.h"
 
 namespace vx {
 
@@ -33,6 +40,27 @@ class TDXTimer;
 
 // Battery states, held in the Start button's Tag.
 enum BatteryState { BatteryIdle = 0, BatteryRunning = 1, BatteryEnded = 2 };
+
+// What the measuring checks run and read. The window starts with the real
+// ones; tests put in fast, scripted ones so that they depend neither on the
+// machine's speed nor on its clock.
+struct CheckWorkloads {
+    // A reading of the local clock, for ElapsedSeconds.
+    std::function<win::SYSTEMTIME()> localTime;
+    // The processor load sampler's TakeSample and GetLoad.
+    std::function<void()> takeLoadSample;
+    std::function<double(int processor)> processorLoad;
+    // One pass of the disk throughput test on the test file; false when the
+    // file cannot be created.
+    std::function<bool(win::SystemServices& services, const std::string& path)> throughputPass;
+    // One slice of the processor test; returns the accumulator.
+    std::function<ExtendedFloat(int slice, ExtendedFloat accumulator)> processorSlice;
+    // One slice of the memory test on its two blocks.
+    std::function<void(const std::uint8_t* source, std::uint8_t* target, std::size_t size)> memorySlice;
+};
+
+// The real workloads, the local clock of these services and the real sampler.
+CheckWorkloads RealWorkloads(win::SystemServices& services);
 
 class TForm1 : public TForm {
 public:
@@ -164,13 +192,26 @@ public:
     // progress unwinds at its next abort test instead of running on unseen.
     void Close() override;
 
+    // Replaces what the measuring checks run and read (tests).
+    void SetWorkloads(CheckWorkloads workloads) { m_workloads = std::move(workloads); }
+    const CheckWorkloads& Workloads() const { return m_workloads; }
+
     OverallProgress& Progress() { return *m_progress; }
     ScoreRow& OsRow() { return *m_osRow; }
+    ScoreRow& VideoRow() { return *m_videoRow; }
     win::SystemServices& Services() { return m_services; }
 
     // Runs the application's message pump once (as every check does after
     // scoring and between slices).
     void Pump();
+
+    // The cube scene's data: its one texture (while the surface is
+    // initialised) and its vertices (built at every surface initialisation).
+    std::array<std::unique_ptr<TDirect3DTexture2>, 1> Textures;
+    CubeVertexArray CubeVertices{};
+
+    // Sets the view and world matrices for a time in seconds.
+    void UpdateCubeTransforms(double t);
 
 private:
     void Build(const std::string& layoutText);
@@ -191,6 +232,7 @@ private:
     std::unique_ptr<ScoreRow> m_memSpeedRow;
     std::unique_ptr<ScoreRow> m_desktopRow;
     std::unique_ptr<ScoreRow> m_videoRow;
+    CheckWorkloads m_workloads;
 };
 
 // The layout reader's classes: the framework's, the widgets', the video

@@ -3,14 +3,36 @@
 #include <cstdio>
 #include <exception>
 #include <memory>
+#include <optional>
 
 #include "app/main_form.h"
 #include "framework/application.h"
 #include "platform/clock.h"
+#include "platform/posix/posix_system_services.h"
+#include "sysinfo/processor_load.h"
 
 namespace vx {
 
+namespace {
+
+int ReportStartFailure(WindowBackend& backend, const std::exception& e) {
+    // Nothing of a window that could not be built is shown.
+    std::fprintf(stderr, "vidorex: %s\n", e.what());
+    backend.ShowErrorBox("Vidorex", e.what());
+    return 1;
+}
+
+}  // namespace
+
 int RunVidorex(WindowBackend& backend, win::SystemServices& services) {
+    // The sampler comes first: without the platform's version the program
+    // cannot tell how to read the processor load.
+    std::optional<ProcessorLoadSampler::Session> sampler;
+    try {
+        sampler.emplace(services);
+    } catch (const std::exception& e) {
+        return ReportStartFailure(backend, e);
+    }
     SteadyClock clock;
     Application app(backend, clock);
     app.SetTitle("Vidorex");
@@ -19,13 +41,18 @@ int RunVidorex(WindowBackend& backend, win::SystemServices& services) {
         form = std::make_unique<TForm1>(app, services);
         form->ShowWindow();
     } catch (const std::exception& e) {
-        // Nothing of a window that could not be built is shown.
-        std::fprintf(stderr, "vidorex: %s\n", e.what());
-        backend.ShowErrorBox("Vidorex", e.what());
-        return 1;
+        return ReportStartFailure(backend, e);
     }
     app.Run();
     return 0;
+}
+
+void ConnectDisplay(win::PosixSystemServices& services, const WindowBackend& backend) {
+    services.SetDisplayFacts([&backend] {
+        const DisplayFacts display = backend.Display();
+        return win::ScreenFacts{display.bitsPerPixel, display.refreshRate, display.width, display.height,
+                                display.pixelsPerInch};
+    });
 }
 
 }  // namespace vx

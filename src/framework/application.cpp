@@ -126,9 +126,13 @@ void Application::Dispatch(const WindowEvent& event) {
             else Terminate();
             return;
         case WindowEvent::Exposed:
-            if (form != nullptr) form->InvalidateWindowRect(form->ClientRect());
+            if (form != nullptr) {
+                form->SetWindowShowing(true);
+                form->InvalidateWindowRect(form->ClientRect());
+            }
             return;
         case WindowEvent::Hidden:
+            if (form != nullptr) form->SetWindowShowing(false);
             return;
         case WindowEvent::PointerLeft:
             if (form != nullptr) SafeCall([form] { form->HandleMouseLeaveWindow(); });

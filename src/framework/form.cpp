@@ -1,5 +1,7 @@
 #include "framework/form.h"
 
+#include <algorithm>
+
 namespace vx {
 
 TForm::TForm(Application& app) : TWinControl(nullptr), m_app(app) { SetColor(clBtnFace); }
@@ -108,6 +110,17 @@ void TForm::PresentChanges() {
     if (!m_hasWindow || m_changed.IsEmpty()) return;
     m_app.Backend().Present(m_image, m_changed);
     m_changed.Clear();
+}
+
+void TForm::DrawPixels(const std::uint32_t* pixels, int pitchPixels, const TRect& dest) {
+    TRect r = dest.Intersect(TRect{0, 0, m_image.Width(), m_image.Height()});
+    if (r.IsEmpty() || pixels == nullptr) return;
+    for (int y = r.Top; y < r.Bottom; ++y) {
+        const std::uint32_t* from = pixels + static_cast<std::ptrdiff_t>(y - dest.Top) * pitchPixels + (r.Left - dest.Left);
+        std::copy(from, from + r.Width(), m_image.Row(y) + r.Left);
+    }
+    m_changed.Add(r);
+    PresentChanges();
 }
 
 void TForm::ForgetControl(TControl& control) {

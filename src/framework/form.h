@@ -54,6 +54,13 @@ public:
     void PaintControlNow(TControl& control);
     // Shows the changed parts of the image.
     void PresentChanges();
+    // Copies pixels (0x00RRGGBB, rows pitchPixels apart) onto the image at a
+    // rectangle of the client area and shows them at once: the path of a
+    // child window that renders its own frames.
+    void DrawPixels(const std::uint32_t* pixels, int pitchPixels, const TRect& dest);
+    // False while the window is minimised or hidden.
+    bool WindowShowing() const { return m_hasWindow && m_windowShowing; }
+    void SetWindowShowing(bool showing) { m_windowShowing = showing; }
     // Paints the whole window into the image (for tests and benchmarks).
     void PaintAll();
 
@@ -79,6 +86,7 @@ private:
     TPosition m_position = poDesigned;
     Bitmap m_icon;
     bool m_hasWindow = false;
+    bool m_windowShowing = true;
 
     Bitmap m_image;
     Region m_invalid;

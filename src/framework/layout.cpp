@@ -363,7 +363,12 @@ Bitmap LayoutContext::Picture(const LayoutValue& value) {
     const std::string& file = Text(value);
     auto bytes = FindResource(file);
     if (!bytes) throw LayoutError("picture \"" + file + "\" is not among the program's resources");
-    return DecodePicture(*bytes, file);
+    try {
+        return DecodePicture(*bytes, file);
+    } catch (const PictureError& e) {
+        // As a layout error it names the line and property that asked for it.
+        throw LayoutError(e.what());
+    }
 }
 
 // ---------------------------------------------------------------- loading

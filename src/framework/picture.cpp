@@ -26,6 +26,9 @@ bool EndsWith(const std::string& s, const std::string& suffix) {
 // return; it jumps back to the decoder with the library's message. The
 // decoder's state lives behind a pointer taken before the jump point, so
 // nothing the jump skips needs destroying.
+// The most pixels a picture may have (a 4096 x 4096 square).
+constexpr long long kMaxPicturePixels = 4096LL * 4096LL;
+
 struct JpegErrorManager {
     jpeg_error_mgr base;
     std::jmp_buf jump;
@@ -72,6 +75,13 @@ bool RunJpeg(JpegJob* job, const unsigned char* data, unsigned long size) {
     jpeg_mem_src(&job->info, data, size);
     jpeg_read_header(&job->info, TRUE);
     job->info.out_color_space = JCS_RGB;
+    // A header that claims a huge picture is damaged: the program's pictures
+    // are small, and believing it would ask for gigabytes.
+    if (static_cast<long long>(job->info.image_width) * job->info.image_height > kMaxPicturePixels) {
+        std::snprintf(job->errors.message, sizeof job->errors.message, "the picture claims to be %ux%u pixels",
+                      job->info.image_width, job->info.image_height);
+        return false;
+    }
     jpeg_start_decompress(&job->info);
     job->width = static_cast<int>(job->info.output_width);
     job->height = static_cast<int>(job->info.output_height);
@@ -103,9 +113,15 @@ Bitmap DecodeJpeg(std::span<const unsigned char> bytes, const std::string& fileN
     if (bytes.empty()) throw PictureError("picture \"" + fileName + "\" is empty");
     auto job = std::make_unique<JpegJob>();
     std::memset(&job->info, 0, sizeof(job->info));
-    bool ok = RunJpeg(job.get(), bytes.data(), static_cast<unsigned long>(bytes.size()));
-    std::string message = job->errors.message;
-    if (job->created) jpeg_destroy_decompress(&job->info);
+    // The library's state goes however the decoding ends, an exception included.
+    struct Destroyer {
+        JpegJob& job;
+        ~Destroyer() {
+            if (job.created) jpeg_destroy_decompress(&job.info);
+        }
+    } destroyer{*job};
+    const bool ok = RunJpeg(job.get(), bytes.data(), static_cast<unsigned long>(bytes.size()));
+    const std::string message = job->errors.message;
     if (!ok) throw PictureError("picture \"" + fileName + "\" is damaged: " + message);
     Bitmap bitmap(job->width, job->height);
     std::copy(job->pixels.begin(), job->pixels.end(), bitmap.Pixels().begin());
@@ -125,7 +141,7 @@ Bitmap DecodeBmp(std::span<const unsigned char> b, const std::string& fileName) 
     std::uint32_t coloursUsed = ReadLe(b, 46, 4);
     bool bottomUp = height > 0;
     if (height < 0) height = -height;
-    if (width <= 0 || height <= 0 || width > 16384 || height > 16384) throw fail("bad size");
+    if (width <= 0 || height <= 0 || static_cast<long long>(width) * height > kMaxPicturePixels) throw fail("bad size");
     if (compression != 0 && !(compression == 3 && bits == 32)) throw fail("compressed bitmaps are not supported");
     if (bits != 8 && bits != 24 && bits != 32) throw fail("only 8, 24 and 32 bits per pixel are supported");
     std::vector<std::uint32_t> palette;

@@ -12,7 +12,7 @@ CubeVertex MakeVertex(const D3DVECTOR& position, const D3DVECTOR& normal, float 
     return CubeVertex{position.x, position.y, position.z, normal.x, normal.y, normal.z, tu, tv};
 }
 
-void BuildCube(CubeVertices& v) {
+void BuildCube(CubeVertexArray& v) {
     const D3DVECTOR front = MakeVector(0, 0, -1);
     const D3DVECTOR back = MakeVector(0, 0, 1);
     const D3DVECTOR top = MakeVector(0, 1, 0);

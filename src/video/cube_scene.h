@@ -21,11 +21,11 @@ constexpr win::DWORD kCubeVertexFormat = win::D3DFVF_XYZ | win::D3DFVF_NORMAL | 
 static_assert(kCubeVertexFormat == 274);
 
 // Six faces, each a strip of four vertices (strip k is vertices 4k..4k+3).
-using CubeVertices = std::array<CubeVertex, 24>;
+using CubeVertexArray = std::array<CubeVertex, 24>;
 
 win::D3DVECTOR MakeVector(float x, float y, float z);
 CubeVertex MakeVertex(const win::D3DVECTOR& position, const win::D3DVECTOR& normal, float tu, float tv);
-void BuildCube(CubeVertices& vertices);
+void BuildCube(CubeVertexArray& vertices);
 
 // The projection: the near plane at z = 1, no far plane, a field of view of
 // 2·atan(1/2) in both directions.

@@ -1,11 +1,25 @@
-// The render surface of the video test: a child window that carries the 3D
-// device and presents its frames.
+// The render surface of the video test: a child window that owns a complete
+// DirectDraw set-up (the DirectDraw object, a primary surface clipped to the
+// window, an off-screen back surface that the 3D device renders into, a
+// palette) and presents the back surface by copying it into its rectangle of
+// the window. Only the windowed presentation is built; the full-screen path
+// is not used by the program.
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
 
+#include "framework/canvas.h"
 #include "framework/component.h"
 #include "framework/control.h"
+#include "platform/dx/d3d.h"
+#include "platform/dx/ddraw.h"
+#include "platform/dx/presentation.h"
+#include "video/dib_picture.h"
 #include "video/dx_timer.h"
 
 namespace vx {
@@ -30,33 +44,183 @@ enum TDXDrawOption : std::uint16_t {
 };
 using TDXDrawOptions = std::uint16_t;
 
+// Failures of the DirectDraw object, of the surface's set-up.
+class EDirectDrawError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+class EDXDrawError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Loads the DirectDraw services for a window; the program hands in the
+// software stand-in with its devices.
+using DirectDrawLoader = std::function<std::unique_ptr<win::DirectDrawLibrary>(dx::PresentationTarget& target)>;
+
+class TDirectDrawSurface;
+
+// Text on a surface: takes the surface's pixels while it draws and gives
+// them back, so the text is part of the next presentation.
+class TDirectDrawSurfaceCanvas {
+public:
+    TDirectDrawSurfaceCanvas(TDirectDrawSurface& surface, FontCache& fonts) : m_surface(surface), m_fonts(fonts) {}
+
+    TFont Font;
+    TBrush Brush;
+
+    void TextOut(int x, int y, const std::string& utf8);
+    // Gives the surface back (a no-op when nothing is held).
+    void Release() {}
+
+private:
+    TDirectDrawSurface& m_surface;
+    FontCache& m_fonts;
+    Bitmap m_scratch;
+};
+
+// A DirectDraw surface with the result of its last call.
+class TDirectDrawSurface {
+public:
+    explicit TDirectDrawSurface(std::shared_ptr<win::IDirectDrawSurface7> surface) : m_surface(std::move(surface)) {}
+
+    win::IDirectDrawSurface7* IDDSurface7() const { return m_surface.get(); }
+    const std::shared_ptr<win::IDirectDrawSurface7>& Shared() const { return m_surface; }
+    win::HRESULT LastResult() const { return m_lastResult; }
+    void Record(win::HRESULT result) { m_lastResult = result; }
+
+    win::DDSURFACEDESC2 Description();
+    int Width();
+    int Height();
+    bool InVideoMemory();
+    int BitCount();
+    // Fills the whole surface with a colour value.
+    void Fill(win::DWORD colour);
+    TDirectDrawSurfaceCanvas& Canvas(FontCache& fonts);
+
+private:
+    std::shared_ptr<win::IDirectDrawSurface7> m_surface;
+    win::HRESULT m_lastResult = win::DD_OK;
+    std::unique_ptr<TDirectDrawSurfaceCanvas> m_canvas;
+};
+
+// What a member of the surface's notification list is told.
+enum class DXDrawNotice { Initializing, Initialize, InitializeSurface, Restore, FinalizeSurface, Finalize, SurfaceSize, Destroying };
+
 class TDXDraw : public TCustomControl {
 public:
-    explicit TDXDraw(TComponent* owner);
+    TDXDraw(TComponent* owner, DirectDrawLoader loader);
+    ~TDXDraw() override;
 
     bool AutoInitialize() const { return m_autoInitialize; }
     void SetAutoInitialize(bool value) { m_autoInitialize = value; }
     bool AutoSize() const { return m_autoSize; }
     void SetAutoSize(bool value) { m_autoSize = value; }
-    TDXDrawOptions Options() const { return m_options; }
-    void SetOptions(TDXDrawOptions options) { m_options = options; }
 
+    // What was asked for, and what is in force (filtered; hardware only when
+    // the last initialisation got a hardware device).
+    TDXDrawOptions Options() const { return m_options; }
+    void SetOptions(TDXDrawOptions options);
+    TDXDrawOptions ActiveOptions() const { return m_activeOptions; }
+
+    int SurfaceWidth() const;
+    int SurfaceHeight() const;
+    void SetSurfaceWidth(int width) { ResizeSurface(width, m_surfaceHeight); }
+    void SetSurfaceHeight(int height) { ResizeSurface(m_surfaceWidth, height); }
+
+    bool Initialized() const { return m_initialized; }
+    // Releases whatever exists, then makes every object anew and runs the
+    // events; errors before the events leave the surface finalised.
+    void Initialize();
+    void Finalize();
+    // Initialised, not in the middle of a change, and the surfaces usable
+    // (a lost surface is restored once).
+    bool CanRender();
+    // Presents the back surface in the control's rectangle.
+    void Flip();
+    void Restore();
+
+    TDirectDrawSurface* PrimarySurface() const { return m_primary.get(); }
+    TDirectDrawSurface* BackSurface() const { return m_back.get(); }
+    // Never made: the surface asks for no depth buffer.
+    TDirectDrawSurface* DepthSurface() const { return nullptr; }
+    win::IDirectDraw7* DDraw() const { return m_directDraw.get(); }
+    win::IDirect3D7* Direct3D() const { return m_direct3D.get(); }
+    win::IDirect3DDevice7* Device() const { return m_device.get(); }
+    const win::D3DDEVICEDESC7& DeviceDescription() const { return m_deviceDescription; }
+    FontCache& Fonts();
+
+    // The notification list: objects that follow the surface's life.
+    using NotifyHandler = std::function<void(DXDrawNotice)>;
+    int RegisterNotification(NotifyHandler handler);
+    void UnregisterNotification(int key);
+
+    TNotifyEvent OnFinalize;
+    TNotifyEvent OnFinalizeSurface;
     TNotifyEvent OnInitialize;
     TNotifyEvent OnInitializeSurface;
-    TNotifyEvent OnFinalize;
+    TNotifyEvent OnInitializing;
+    TNotifyEvent OnRestoreSurface;
 
+    void SetBounds(int left, int top, int width, int height) override;
     void Paint(Canvas& canvas) override;
 
 private:
+    class Presentation;
+
+    void Notify(DXDrawNotice notice);
+    void MakeSurfaces();
+    void MakeBackSurface();
+    void Make3DDevice();
+    void ReleaseObjects();
+    void ResizeSurface(int width, int height);
+    void FlipNow(bool waitForVerticalBlank);
+
+    DirectDrawLoader m_loader;
+    std::unique_ptr<Presentation> m_presentation;
+    std::unique_ptr<win::DirectDrawLibrary> m_library;
+
     bool m_autoInitialize = true;
     bool m_autoSize = true;
     TDXDrawOptions m_options = doAllowReboot | doWaitVBlank | doCenter | doDirectX7Mode | doHardware | doSelectDriver;
+    TDXDrawOptions m_activeOptions = 0;
+    int m_surfaceWidth = 0;
+    int m_surfaceHeight = 0;
+    bool m_initialized = false;
+    bool m_updating = false;
+    bool m_setUp = false;
+    bool m_initializeRan = false;
+    bool m_initializeSurfaceRan = false;
+    int m_restoreLock = 0;
+
+    std::shared_ptr<win::IDirectDraw7> m_directDraw;
+    win::DDCAPS m_driverCaps{};
+    std::unique_ptr<TDirectDrawSurface> m_primary;
+    std::unique_ptr<TDirectDrawSurface> m_back;
+    std::shared_ptr<win::IDirectDrawClipper> m_clipper;
+    std::shared_ptr<win::IDirectDrawPalette> m_palette;
+    std::shared_ptr<win::IDirect3D7> m_direct3D;
+    std::shared_ptr<win::IDirect3DDevice7> m_device;
+    win::D3DDEVICEDESC7 m_deviceDescription{};
+
+    std::map<int, NotifyHandler> m_notifications;
+    int m_nextNotificationKey = 1;
 };
 
-// The pictures the scene uses, by name.
+// The pictures the scene uses, by name (the file name without its ending).
 class TDXImageList : public TComponent {
 public:
     explicit TDXImageList(TComponent* owner) : TComponent(owner) {}
+
+    struct Item {
+        std::string name;
+        DibPicture picture;
+    };
+    std::vector<Item>& Items() { return m_items; }
+    const Item* Find(const std::string& name) const;
+
+private:
+    std::vector<Item> m_items;
 };
 
 }  // namespace vx

@@ -1,11 +1,20 @@
 #include "video/register_video.h"
 
-#include "video/dx_draw.h"
+#include "framework/picture.h"
+#include "framework/resources.h"
+#include "platform/dx/soft/soft_direct_draw.h"
+#include "video/dx_timer.h"
 
 namespace vx {
 
-void RegisterVideoClasses(ClassRegistry& classes, win::SystemServices& services) {
-    classes.Register<TDXDraw>("TDXDraw", "TCustomControl")
+DirectDrawLoader StandardDirectDrawLoader() {
+    return [](dx::PresentationTarget& target) -> std::unique_ptr<win::DirectDrawLibrary> {
+        return std::make_unique<dx::SoftDirectDrawLibrary>(target);
+    };
+}
+
+void RegisterVideoClasses(ClassRegistry& classes, win::SystemServices& services, DirectDrawLoader loader) {
+    classes.Register("TDXDraw", "TCustomControl", [loader](TComponent* owner) { return std::make_unique<TDXDraw>(owner, loader); })
         .Bool<TDXDraw>("AutoInitialize", [](TDXDraw& d, bool v) { d.SetAutoInitialize(v); })
         .Bool<TDXDraw>("AutoSize", [](TDXDraw& d, bool v) { d.SetAutoSize(v); })
         .Flags<TDXDraw>("Options",
@@ -36,7 +45,19 @@ void RegisterVideoClasses(ClassRegistry& classes, win::SystemServices& services)
         .Int<TDXTimer>("Interval", [](TDXTimer& t, int v) { t.SetInterval(v); })
         .Handler<TDXTimer, TDXTimerEvent>("OnTimer", [](TDXTimer& t, TDXTimerEvent e) { t.OnTimer = std::move(e); });
 
-    classes.Register<TDXImageList>("TDXImageList", "TComponent");
+    classes.Register<TDXImageList>("TDXImageList", "TComponent")
+        .Property<TDXImageList>("Items", [](TDXImageList& list, const LayoutValue& v, LayoutContext&) {
+            for (const std::string& file : LayoutContext::TextList(v)) {
+                auto bytes = FindResource(file);
+                if (!bytes) throw LayoutError("picture \"" + file + "\" is not among the program's resources");
+                std::string name = file.substr(0, file.find_last_of('.'));
+                try {
+                    list.Items().push_back(TDXImageList::Item{name, DecodeDibPicture(*bytes, file)});
+                } catch (const PictureError& e) {
+                    throw LayoutError(e.what());
+                }
+            }
+        });
 }
 
 }  // namespace vx

@@ -2,10 +2,15 @@
 
 #include "framework/layout.h"
 #include "platform/system_services.h"
+#include "video/dx_draw.h"
 
 namespace vx {
 
+// The DirectDraw services the program renders with: the in-memory stand-in
+// with its software device.
+DirectDrawLoader StandardDirectDrawLoader();
+
 // Registers the video test's components with their layout properties.
-void RegisterVideoClasses(ClassRegistry& classes, win::SystemServices& services);
+void RegisterVideoClasses(ClassRegistry& classes, win::SystemServices& services, DirectDrawLoader loader);
 
 }  // namespace vx

@@ -123,6 +123,8 @@ void TglDigits::SetInteriorOffset(std::uint16_t offset) { SetErasing(m_interiorO
 void TglDigits::SetDigitCount(int count) { SetErasing(m_digitCount, count); }
 
 void TglDigits::SetSpecialSymbol(TSpSymbol symbol) {
+    if (symbol == m_specialSymbol) return;
+    // Without a symbol a remembered position would only widen the text.
     if (symbol == ssNone) m_insertSpSymbolAt = -1;
     SetErasing(m_specialSymbol, symbol);
 }

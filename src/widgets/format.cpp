@@ -3,8 +3,12 @@
 #include <array>
 #include <charconv>
 #include <clocale>
+#include <cctype>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 namespace vx {
 
@@ -55,24 +59,107 @@ std::string FormatGeneral(double value, char separator) {
     return out;
 }
 
+namespace {
+
+// One placeholder of a caption: "%" [index ":"] ["-"] [width] ["." precision] type.
+struct Placeholder {
+    std::size_t end = 0;  // position after the type character
+    int index = -1;       // -1: the next argument
+    bool leftAligned = false;
+    int width = 0;
+    int precision = -1;
+    char type = 0;
+};
+
+// Wider fields than this cannot show on any widget; they are refused rather
+// than built.
+constexpr int kMaxField = 1000;
+
+// Reads a decimal number at pos; false when it is absurdly large.
+bool ReadNumber(const std::string& s, std::size_t& pos, int& value) {
+    value = 0;
+    while (pos < s.size() && s[pos] >= '0' && s[pos] <= '9') {
+        value = value * 10 + (s[pos] - '0');
+        if (value > kMaxField) return false;
+        ++pos;
+    }
+    return true;
+}
+
+std::optional<Placeholder> ParsePlaceholder(const std::string& s, std::size_t pos) {
+    Placeholder p;
+    ++pos;  // the percent sign
+    std::size_t digitsStart = pos;
+    int number = 0;
+    if (!ReadNumber(s, pos, number)) return std::nullopt;
+    if (pos > digitsStart && pos < s.size() && s[pos] == ':') {
+        p.index = number;
+        ++pos;
+        digitsStart = pos;
+        if (!ReadNumber(s, pos, number)) return std::nullopt;
+    }
+    if (pos == digitsStart && pos < s.size() && s[pos] == '-') {
+        p.leftAligned = true;
+        ++pos;
+        digitsStart = pos;
+        if (!ReadNumber(s, pos, number)) return std::nullopt;
+    }
+    p.width = number;
+    if (pos < s.size() && s[pos] == '.') {
+        ++pos;
+        if (!ReadNumber(s, pos, p.precision)) return std::nullopt;
+    }
+    if (pos >= s.size()) return std::nullopt;
+    p.type = static_cast<char>(std::tolower(static_cast<unsigned char>(s[pos])));
+    p.end = pos + 1;
+    return p;
+}
+
+}  // namespace
+
 std::string FormatIntCaption(const std::string& format, long long value) {
     std::string out;
-    bool used = false;
-    for (std::size_t i = 0; i < format.size(); ++i) {
+    int nextArgument = 0;
+    for (std::size_t i = 0; i < format.size();) {
         if (format[i] != '%') {
-            out += format[i];
+            out += format[i++];
             continue;
         }
-        const char next = i + 1 < format.size() ? format[i + 1] : '\0';
-        if (next == '%') {
+        if (i + 1 < format.size() && format[i + 1] == '%') {
             out += '%';
-        } else if (next == 'd' && !used) {
-            out += std::to_string(value);
-            used = true;
-        } else {
-            return format;
+            i += 2;
+            continue;
         }
-        ++i;
+        // Anything but an integer placeholder for the one argument (a text
+        // or float placeholder, a second argument, "*" widths) cannot be
+        // formatted: the caption is then shown as it was written.
+        const std::optional<Placeholder> p = ParsePlaceholder(format, i);
+        if (!p || (p->type != 'd' && p->type != 'u' && p->type != 'x')) return format;
+        const int argument = p->index >= 0 ? p->index : nextArgument;
+        if (argument != 0) return format;
+        nextArgument = argument + 1;
+
+        std::string digits;
+        const bool negative = value < 0 && p->type == 'd';
+        if (p->type == 'x') {
+            char buf[32];
+            std::snprintf(buf, sizeof buf, "%llX", static_cast<unsigned long long>(value));
+            digits = buf;
+        } else if (p->type == 'u' && value < 0) {
+            digits = std::to_string(static_cast<unsigned long long>(static_cast<std::uint32_t>(value)));
+        } else {
+            digits = std::to_string(negative ? -(value + 1) + 1ULL : static_cast<unsigned long long>(value));
+        }
+        if (p->precision > static_cast<int>(digits.size())) {
+            digits.insert(0, static_cast<std::size_t>(p->precision) - digits.size(), '0');
+        }
+        if (negative) digits.insert(0, 1, '-');
+        if (p->width > static_cast<int>(digits.size())) {
+            const std::string pad(static_cast<std::size_t>(p->width) - digits.size(), ' ');
+            digits = p->leftAligned ? digits + pad : pad + digits;
+        }
+        out += digits;
+        i = p->end;
     }
     return out;
 }

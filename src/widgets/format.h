@@ -17,10 +17,12 @@ char DecimalSeparator();
 std::string FormatGeneral(double value, char separator);
 inline std::string FormatGeneral(double value) { return FormatGeneral(value, DecimalSeparator()); }
 
-// Formats a caption that holds at most one integer placeholder: "%d" takes
-// the value and "%%" stands for a percent sign. A caption with any other
-// use of '%' or with more than one "%d" comes back unchanged, so a caption
-// typed by hand can never break the widget.
+// Formats a caption with one integer argument, as the bars' captions are
+// written: "%d" (also "%u", "%x"), with an optional argument index "0:", a
+// "-" for left alignment, a width and a ".precision" (minimum digits), and
+// "%%" for a percent sign. A caption that does not fit one integer (a text
+// or float placeholder, a second argument, a "*" width) comes back
+// unchanged, so a caption typed by hand can never break the widget.
 std::string FormatIntCaption(const std::string& format, long long value);
 
 }  // namespace vx

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "framework/application.h"
+
 namespace vx {
 
 void TIllumination::SetShadowDepth(int depth) {
@@ -13,10 +15,13 @@ void TIllumination::SetShadowDepth(int depth) {
 
 TglLabel::TglLabel(TComponent* owner) : TGraphicControl(owner) {
     SetBounds(0, 0, 65, 17);
-    auto repaint = [this] { Invalidate(); };
-    m_colors.SetOnChange(repaint);
-    m_textStyles.SetOnChange(repaint);
-    m_illumination.SetOnChange(repaint);
+    m_colors.SetOnChange([this] { Invalidate(); });
+    auto resize = [this] {
+        AdjustSize();
+        Invalidate();
+    };
+    m_textStyles.SetOnChange(resize);
+    m_illumination.SetOnChange(resize);
 }
 
 void TglLabel::SetTransparent(bool transparent) {
@@ -28,6 +33,7 @@ void TglLabel::SetTransparent(bool transparent) {
 void TglLabel::SetAutoSize(bool autoSize) {
     if (autoSize == m_autoSize) return;
     m_autoSize = autoSize;
+    AdjustSize();
     Invalidate();
 }
 
@@ -46,6 +52,7 @@ void TglLabel::SetDirection(TglLabelDir direction) {
 void TglLabel::SetOptions(TglLabelOptions options) {
     if (options == m_options) return;
     m_options = options;
+    AdjustSize();
     Invalidate();
 }
 
@@ -78,32 +85,48 @@ void TglLabel::EnabledChanged() {
     Invalidate();
 }
 
-void TglLabel::Paint(Canvas& canvas) {
-    const Look look = LookFor(m_active);
-    const bool delineated = (m_options & floDelineatedText) != 0;
-    const int depth = m_illumination.ShadowDepth();
-
-    canvas.Font = Font();
-    const TSize size = canvas.TextExtent(Caption());
-    int w = size.cx + size.cx / 100 + 2;
-    int h = size.cy + 2;
-    if (look.style == fstShadow || look.style == fstVolumetric) {
-        w += depth;
-        h += depth;
+TSize TglLabel::NeededSize(FontCache& fonts, TglTextStyle style) const {
+    const TSize text = fonts.Face(Font()).Extent(Caption());
+    int w = text.cx + text.cx / 100 + 2;
+    int h = text.cy + 2;
+    if (style == fstShadow || style == fstVolumetric) {
+        w += m_illumination.ShadowDepth();
+        h += m_illumination.ShadowDepth();
     }
-    if (delineated) {
+    if ((m_options & floDelineatedText) != 0) {
         w += 2;
         h += 2;
     }
+    return TSize{w, h};
+}
+
+void TglLabel::AdjustSize() {
+    // Sized as soon as the text is known, so that the label can be hit
+    // before its first paint; without an application there are no fonts yet.
+    Application* app = App();
+    if (app == nullptr || !m_autoSize || Loading()) return;
+    const TSize size = NeededSize(app->Fonts(), LookFor(m_active).style);
+    if (Width() != size.cx || Height() != size.cy) SetBounds(Left(), Top(), size.cx, size.cy);
+}
+
+void TglLabel::Loaded() {
+    TGraphicControl::Loaded();
+    AdjustSize();
+}
+
+void TglLabel::Paint(Canvas& canvas) {
+    const Look look = LookFor(m_active);
+    const bool delineated = (m_options & floDelineatedText) != 0;
+    const TSize size = NeededSize(canvas.Fonts(), look.style);
     // The new bounds are repainted in full by the request this makes.
-    if (m_autoSize && (Width() != w || Height() != h)) SetBounds(Left(), Top(), w, h);
+    if (m_autoSize && (Width() != size.cx || Height() != size.cy)) SetBounds(Left(), Top(), size.cx, size.cy);
 
     int x = 0;
-    if (m_alignment == taRightJustify) x = Width() - w;
-    if (m_alignment == taCenter) x = (Width() - w) / 2;
+    if (m_alignment == taRightJustify) x = Width() - size.cx;
+    if (m_alignment == taCenter) x = (Width() - size.cx) / 2;
     if (!m_transparent) canvas.FillRect(ClientRect(), look.background);
     DrawStyledText(canvas, x, 0, Font(), Caption(), look.style, delineated, look.text, m_colors.Shadow(), m_colors.Highlight(),
-                   look.delineate, ClientRect(), depth);
+                   look.delineate, ClientRect(), m_illumination.ShadowDepth());
 }
 
 }  // namespace vx

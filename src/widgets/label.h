@@ -126,9 +126,18 @@ public:
     void MouseEnter() override;
     void MouseLeave() override;
     void Paint(Canvas& canvas) override;
+    void Loaded() override;
 
 protected:
     void EnabledChanged() override;
+    void CaptionChanged() override {
+        AdjustSize();
+        Invalidate();
+    }
+    void FontChanged() override {
+        AdjustSize();
+        Invalidate();
+    }
 
 private:
     struct Look {
@@ -138,6 +147,9 @@ private:
         TColor background;
     };
     Look LookFor(bool active) const;
+    // The size the caption needs in a style (AutoSize takes it).
+    TSize NeededSize(FontCache& fonts, TglTextStyle style) const;
+    void AdjustSize();
     // Redraws on hover only when the active look differs from the passive one.
     void SetActiveState(bool active);
 

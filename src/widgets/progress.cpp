@@ -20,6 +20,8 @@ void TglProgress::SetPercent(std::uint8_t percent) {
     if (percent == m_percent) return;
     m_percent = percent;
     // The ramp's fill follows the percentage; its change notice repaints.
+    // The fill can already hold the new value (it starts at 100 while the
+    // bar starts at 0), and the bar must show its new caption all the same.
     if (m_gradient.PercentFilling() != percent) {
         m_gradient.SetPercentFilling(percent);
     } else {

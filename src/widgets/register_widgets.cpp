@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "framework/picture.h"
 #include "widgets/digits.h"
 #include "widgets/hint.h"
 #include "widgets/label.h"
@@ -56,6 +57,16 @@ T Checked(long long value) {
 template <class C, class T>
 void Number(ClassInfo& info, const std::string& name, std::function<void(C&, T)> set) {
     info.Property<C>(name, [set](C& c, const LayoutValue& v, LayoutContext&) { set(c, Checked<T>(LayoutContext::Integer(v))); });
+}
+
+// A picture named by the layout. A damaged picture becomes a layout error,
+// so the message at start names the line and the property as well.
+Bitmap LayoutPicture(const LayoutValue& value) {
+    try {
+        return LayoutContext::Picture(value);
+    } catch (const PictureError& e) {
+        throw LayoutError(e.what());
+    }
 }
 
 // ---------------------------------------------------------------- shared groups
@@ -210,7 +221,7 @@ void RegisterWizardHeader(ClassRegistry& classes) {
     ClassInfo& info = classes.Register<W>("TglWizardHeader", "TGraphicControl");
     info.Property<W>("Captions", [](W& w, const LayoutValue& v, LayoutContext&) { w.SetCaptions(LayoutContext::TextList(v)); })
         .Property<W>("Comments", [](W& w, const LayoutValue& v, LayoutContext&) { w.SetComments(LayoutContext::TextList(v)); })
-        .Property<W>("Glyph", [](W& w, const LayoutValue& v, LayoutContext&) { w.SetGlyph(LayoutContext::Picture(v)); })
+        .Property<W>("Glyph", [](W& w, const LayoutValue& v, LayoutContext&) { w.SetGlyph(LayoutPicture(v)); })
         .FontProperties<W>("CaptionFont", [](W& w) -> TFont& { return w.CaptionFont(); })
         .FontProperties<W>("CommentFont", [](W& w) -> TFont& { return w.CommentFont(); })
         .FontProperties<W>("SymbolFont", [](W& w) -> TFont& { return w.SymbolFont(); })
@@ -223,7 +234,7 @@ void RegisterWizardHeader(ClassRegistry& classes) {
 void RegisterProImage(ClassRegistry& classes) {
     using I = TProImage;
     classes.Register<I>("TProImage", "TGraphicControl")
-        .Property<I>("Picture", [](I& i, const LayoutValue& v, LayoutContext&) { i.SetPicture(LayoutContext::Picture(v)); })
+        .Property<I>("Picture", [](I& i, const LayoutValue& v, LayoutContext&) { i.SetPicture(LayoutPicture(v)); })
         .Bool<I>("Stretch", [](I& i, bool v) { i.SetStretch(v); })
         .Bool<I>("Center", [](I& i, bool v) { i.SetCenter(v); })
         .Bool<I>("Tiled", [](I& i, bool v) { i.SetTiled(v); });

@@ -75,13 +75,26 @@ public:
 
     void Paint(Canvas& canvas) override;
 
+    // The cached shadow: what lay beneath the shadow's band at the first
+    // paint, every other pixel blackened. Empty before the first paint.
+    const Bitmap& ShadowImage() const { return m_shadowImage; }
+
+protected:
+    void BoundsChanged() override { m_shadowStale = true; }
+
 private:
     template <class T>
     void Update(T& field, T value) {
         if (field == value) return;
         field = value;
+        m_shadowStale = true;
         Invalidate();
     }
+    // Paints what lies beneath `band` (this control's coordinates) into the
+    // shadow image: the parent's own face, then the visible windowless
+    // siblings below this one.
+    void PaintBeneath(Canvas& target, const TRect& band);
+    void BuildShadowImage(Canvas& target, const TRect& band);
 
     TglShadowStyle m_style;
     TglShadowStyle m_styleActive;
@@ -90,6 +103,9 @@ private:
     bool m_transparentShadow = true;
     TColor m_transparentColor = clWhite;
     bool m_maskedShadow = false;
+
+    Bitmap m_shadowImage;
+    bool m_shadowStale = true;
 };
 
 }  // namespace vx

@@ -76,23 +76,21 @@ void TglExtSpeedButton::MouseEnter() {
 }
 
 void TglExtSpeedButton::MouseLeave() {
-    if (!m_inside) return;
     m_inside = false;
     DrawNow();
 }
 
+// The framework's handling (OnMouseDown, click tracking) comes first in both,
+// so a handler sees the button as it was.
 void TglExtSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-    // The framework's handling (OnMouseDown, click tracking) comes first, so
-    // a handler sees the button as it was.
     TGraphicControl::MouseDown(button, shift, x, y);
-    if (!Enabled() || button != mbLeft) return;
+    if (!Enabled()) return;
     m_pressed = true;
     Invalidate();
 }
 
 void TglExtSpeedButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
     TGraphicControl::MouseUp(button, shift, x, y);
-    if (button != mbLeft || !m_pressed) return;
     m_pressed = false;
     Invalidate();
 }

@@ -66,7 +66,7 @@ public:
 
     // The pointer is over the (enabled) button.
     bool Inside() const { return m_inside; }
-    // The left button went down on it and has not come up yet.
+    // A mouse button went down on it and has not come up yet.
     bool Pressed() const { return m_pressed; }
 
     void MouseEnter() override;

@@ -2,6 +2,7 @@
 // operating system check, driven without a display.
 #include <gtest/gtest.h>
 
+#include "app/check_window.h"
 #include "app/main_form.h"
 #include "checks/rating.h"
 #include "fake/fake_system_services.h"
@@ -20,20 +21,8 @@
 namespace vx {
 namespace {
 
-struct MainWindow {
-    test::HeadlessBackend backend;
-    test::ManualClock clock;
-    test::FakeSystemServices services;
-    Application app{backend, clock};
-    std::vector<std::string> errors;
-    std::unique_ptr<TForm1> form;
-
-    MainWindow() {
-        app.SetErrorReport([this](const std::string& m) { errors.push_back(m); });
-        form = std::make_unique<TForm1>(app, services);
-        form->ShowWindow();
-    }
-
+// The main window with fast scripted workloads (see check_window.h).
+struct MainWindow : test::CheckWindow<> {
     // A click on a control at its centre, through the window's input.
     void ClickOn(const TControl& c, TMouseButton button = mbLeft) {
         TRect r = c.WindowRect();
@@ -111,8 +100,10 @@ TEST(SequencerTest, StartRunsTheBatteryAndScoresTheOperatingSystemRow) {
     EXPECT_EQ(w.form->BStartStop->Caption(), "Przerwij Test");
     EXPECT_EQ(w.form->OSD->Value(), 19) << "the fake reports 5.1";
     EXPECT_TRUE(w.form->OSL1->LedisOn());
-    EXPECT_EQ(w.form->progress1->Percent(), 10);
-    EXPECT_TRUE(w.errors.empty());
+    // Every check's steps up to the video test: 10 + 10 + 10 + 10 + 10 + 10 + 10.
+    EXPECT_EQ(w.form->progress1->Percent(), 70);
+    EXPECT_TRUE(w.form->DXDraw->Visible()) << "the video test has started and returned";
+    EXPECT_TRUE(w.errors.empty()) << w.errors.front();
 }
 
 TEST(SequencerTest, StopInsideAPumpThenClose) {
@@ -125,8 +116,10 @@ TEST(SequencerTest, StopInsideAPumpThenClose) {
     w.app.ProcessMessages();
     EXPECT_EQ(w.form->BStartStop->Tag(), BatteryEnded);
     EXPECT_EQ(w.form->BStartStop->Caption(), "Zamknij");
-    EXPECT_EQ(w.form->progress1->Percent(), 0) << "the stop click resets the overall bar";
+    EXPECT_EQ(w.form->progress1->Percent(), 10) << "the stop click reset the bar; the free-space check still ran";
     EXPECT_TRUE(w.form->OSL1->LedisOn()) << "the check that was running finished";
+    EXPECT_TRUE(w.form->HddFreeL1->LedisOn() || w.form->HddFreeL2->LedisOn() || w.form->HddFreeL3->LedisOn());
+    EXPECT_EQ(w.passes, 0) << "the battery ended before the throughput test";
     EXPECT_FALSE(w.app.Terminated());
 
     w.ClickOn(*w.form->BStartStop);

@@ -20,7 +20,7 @@ Point Transform(float x, float y, float z, const D3DMATRIX& m) {
 }
 
 TEST(CubeSceneTest, EveryFaceIsAStripOfFourCornersWithItsNormalAndCorners) {
-    CubeVertices v;
+    CubeVertexArray v;
     BuildCube(v);
     for (int face = 0; face < 6; ++face) {
         const CubeVertex* s = &v[static_cast<std::size_t>(4 * face)];

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "widgets/digits.h"
+#include "widgets/widget_fixture.h"
 
 namespace vx {
 namespace {
@@ -49,21 +50,16 @@ TEST(FormatGeneralTest, NegativeValuesStartWithMinus) {
 }
 
 TEST(FormatGeneralTest, UsesTheLocaleSeparator) {
-    ASSERT_NE(std::setlocale(LC_NUMERIC, "C"), nullptr);
-    EXPECT_EQ(DecimalSeparator(), '.');
-    EXPECT_EQ(FormatGeneral(12.5), "12.5");
-
-    bool found = false;
-    for (const char* name : {"pl_PL.UTF-8", "pl_PL.utf8", "de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"}) {
-        if (std::setlocale(LC_NUMERIC, name) != nullptr) {
-            found = true;
-            break;
-        }
+    {
+        widget_test::NumericLocale c("C");
+        EXPECT_EQ(DecimalSeparator(), '.');
+        EXPECT_EQ(FormatGeneral(12.5), "12.5");
     }
-    if (!found) GTEST_SKIP() << "no locale with a decimal comma is installed";
+    widget_test::NumericLocale polish("pl_PL.UTF-8");
+    ASSERT_TRUE(polish.Active()) << "the pl_PL.UTF-8 locale is missing (scripts/setup.sh installs it)";
     EXPECT_EQ(DecimalSeparator(), ',');
     EXPECT_EQ(FormatGeneral(12.5), "12,5");
-    std::setlocale(LC_NUMERIC, "C");
+    EXPECT_EQ(DigitsText(12.5, DecimalSeparator(), 0, 0), "12,5");
 }
 
 struct CaptionCase {
@@ -82,9 +78,20 @@ TEST(FormatIntCaptionTest, PutsInTheValueOrLeavesTheCaptionAlone) {
         {"100%%", 7, "100%"},            // an escaped percent alone
         {"%s", 45, "%s"},                // a text placeholder cannot take a number
         {"[%d] of [%d]", 45, "[%d] of [%d]"},  // two placeholders, one value
-        {"%5d", 45, "%5d"},              // widths are not supported
         {"50%", 45, "50%"},              // a dangling percent sign
         {"%n%d", 45, "%n%d"},            // never let a writing placeholder through
+        {"[%5d]", 45, "[   45]"},        // a width pads in front
+        {"[%-5d]", 45, "[45   ]"},       // or behind
+        {"%.3d%%", 7, "007%"},           // a precision is a minimum of digits
+        {"%x", 255, "FF"},
+        {"%u%%", 45, "45%"},
+        {"%D", 45, "45"},                // the type letter in either case
+        {"%0:d/%0:d", 45, "45/45"},      // the one argument named twice
+        {"%1:d", 45, "%1:d"},            // there is no second argument
+        {"%*d", 45, "%*d"},              // a width taken from the arguments leaves none for the number
+        {"%5.1f", 45, "%5.1f"},          // a float placeholder
+        {"%99999d", 45, "%99999d"},      // an absurd width is refused, not built
+        {"[%d%", 45, "[%d%"},            // a trailing percent sign
     };
     for (const CaptionCase& c : cases) EXPECT_EQ(FormatIntCaption(c.format, c.value), c.expected) << c.format;
 }

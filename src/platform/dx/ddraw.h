@@ -248,6 +248,14 @@ constexpr DWORD DDSCL_EXCLUSIVE = 0x00000010;
 constexpr DWORD DDSCL_MULTITHREADED = 0x00000400;
 
 constexpr DWORD DDWAITVB_BLOCKBEGIN = 0x00000001;
+constexpr DWORD DDWAITVB_BLOCKBEGINEVENT = 0x00000002;
+constexpr DWORD DDWAITVB_BLOCKEND = 0x00000004;
+
+constexpr DWORD DDLOCK_SURFACEMEMORYPTR = 0x00000000;
+constexpr DWORD DDLOCK_WAIT = 0x00000001;
+constexpr DWORD DDLOCK_READONLY = 0x00000010;
+constexpr DWORD DDLOCK_WRITEONLY = 0x00000020;
+constexpr DWORD DDLOCK_NOSYSLOCK = 0x00000800;
 
 constexpr DWORD DDBLT_ASYNC = 0x00000200;
 constexpr DWORD DDBLT_COLORFILL = 0x00000400;
@@ -267,11 +275,18 @@ constexpr HRESULT DDERR_GENERIC = E_FAIL;
 constexpr HRESULT DDERR_INVALIDPARAMS = E_INVALIDARG;
 constexpr HRESULT DDERR_OUTOFMEMORY = E_OUTOFMEMORY;
 constexpr HRESULT DDERR_UNSUPPORTED = E_NOTIMPL;
+constexpr HRESULT DDERR_INVALIDCAPS = static_cast<HRESULT>(0x88760064u);
+constexpr HRESULT DDERR_INVALIDPIXELFORMAT = static_cast<HRESULT>(0x88760091u);
+constexpr HRESULT DDERR_INVALIDRECT = static_cast<HRESULT>(0x88760096u);
 constexpr HRESULT DDERR_NOTFOUND = static_cast<HRESULT>(0x887600FFu);
 constexpr HRESULT DDERR_OUTOFVIDEOMEMORY = static_cast<HRESULT>(0x8876017Cu);
 constexpr HRESULT DDERR_SURFACELOST = static_cast<HRESULT>(0x887601C2u);
 constexpr HRESULT DDERR_WASSTILLDRAWING = static_cast<HRESULT>(0x8876021Cu);
 constexpr HRESULT DDERR_NODIRECTDRAWHW = static_cast<HRESULT>(0x88760231u);
+constexpr HRESULT DDERR_PRIMARYSURFACEALREADYEXISTS = static_cast<HRESULT>(0x88760234u);
+constexpr HRESULT DDERR_NOHWND = static_cast<HRESULT>(0x88760239u);
+constexpr HRESULT DDERR_NOTLOCKED = static_cast<HRESULT>(0x88760248u);
+constexpr HRESULT DDERR_DCALREADYCREATED = static_cast<HRESULT>(0x8876026Cu);
 
 // Enumeration callbacks return one of these to go on or to stop.
 constexpr HRESULT DDENUMRET_CANCEL = 0;
@@ -308,6 +323,12 @@ public:
     // DDERR_SURFACELOST when the memory behind the surface was taken away.
     virtual HRESULT IsLost() = 0;
     virtual HRESULT Restore() = 0;
+    // The pixels of rect (null: the whole surface): lpSurface points at its
+    // first pixel, lPitch is in bytes, the other fields describe the whole
+    // surface. description->dwSize must be sizeof(DDSURFACEDESC2). Every
+    // Lock is matched by an Unlock; the pointer is valid until then.
+    virtual HRESULT Lock(RECT* rect, DDSURFACEDESC2* description, DWORD flags, HANDLE event) = 0;
+    virtual HRESULT Unlock(RECT* rect) = 0;
     virtual HRESULT GetDC(HDC* dc) = 0;
     virtual HRESULT ReleaseDC(HDC dc) = 0;
     virtual HRESULT SetClipper(std::shared_ptr<IDirectDrawClipper> clipper) = 0;

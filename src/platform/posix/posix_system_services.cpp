@@ -6,12 +6,15 @@
 #include <charconv>
 #include <cstring>
 #include <ctime>
+#include <utility>
 
 namespace vx::win {
 
 namespace {
 
 constexpr ULONGLONG kFileTimeUnitsPerSecond = 10'000'000;
+constexpr HDC kScreenDC = static_cast<HDC>(0x5C2EE400);
+constexpr int kDefaultPixelsPerInch = 96;
 constexpr ULONGLONG kFileTimeUnitsPerMillisecond = 10'000;
 
 // The platform's SYSTEMTIME limits: FILETIME values past 30827 no longer
@@ -154,65 +157,53 @@ BOOL PosixSystemServices::SystemTimeToFileTime(const SYSTEMTIME* systemTime, FIL
     return TRUE;
 }
 
-void PosixSystemServices::GlobalMemoryStatus(MEMORYSTATUS* status) {
-    // Answered for real by the checks that call it.
-    if (status != nullptr) {
-        *status = MEMORYSTATUS{};
-        status->dwLength = sizeof(MEMORYSTATUS);
-    }
-}
-
-void PosixSystemServices::GetSystemInfo(SYSTEM_INFO* info) {
-    // Answered for real by the checks that call it.
-    if (info != nullptr) {
-        *info = SYSTEM_INFO{};
-    }
-}
-
-BOOL PosixSystemServices::GetComputerNameA(char* /*buffer*/, DWORD* /*size*/) {
-    // Answered for real by the checks that call it.
-    return Fail(ERROR_CALL_NOT_IMPLEMENTED);
-}
-
-BOOL PosixSystemServices::GetUserNameA(char* /*buffer*/, DWORD* /*size*/) {
-    // Answered for real by the checks that call it.
-    return Fail(ERROR_CALL_NOT_IMPLEMENTED);
+void PosixSystemServices::SetDisplayFacts(std::function<ScreenFacts()> source) {
+    m_displayFacts = std::move(source);
 }
 
 HDC PosixSystemServices::GetDC(HWND /*window*/) {
-    // Answered for real by the checks that call it.
-    m_lastError = ERROR_CALL_NOT_IMPLEMENTED;
-    return HDC{};
-}
-
-int PosixSystemServices::GetDeviceCaps(HDC /*dc*/, int /*index*/) {
-    // Answered for real by the checks that call it.
-    return 0;
-}
-
-int PosixSystemServices::ReleaseDC(HWND /*window*/, HDC /*dc*/) {
-    // Answered for real by the checks that call it.
-    return 0;
-}
-
-LONG PosixSystemServices::RegOpenKeyExA(HKEY /*key*/, const char* /*subKey*/, DWORD /*options*/,
-                                        DWORD /*samDesired*/, HKEY* result) {
-    // Answered for real by the checks that call it.
-    if (result != nullptr) {
-        *result = HKEY{};
+    // Every DC handed out is the screen's: the program asks for no other.
+    if (!m_displayFacts) {
+        m_lastError = ERROR_INVALID_HANDLE;
+        return HDC{};
     }
-    return ERROR_CALL_NOT_IMPLEMENTED;
+    m_screen = m_displayFacts();
+    ++m_openScreenDCs;
+    return kScreenDC;
 }
 
-LONG PosixSystemServices::RegQueryValueExA(HKEY /*key*/, const char* /*valueName*/, DWORD* /*reserved*/,
-                                           DWORD* /*type*/, BYTE* /*data*/, DWORD* /*dataSize*/) {
-    // Answered for real by the checks that call it.
-    return ERROR_CALL_NOT_IMPLEMENTED;
+int PosixSystemServices::GetDeviceCaps(HDC dc, int index) {
+    if (dc != kScreenDC || m_openScreenDCs == 0) {
+        return 0;
+    }
+    switch (index) {
+    case TECHNOLOGY:
+        return DT_RASDISPLAY;
+    case HORZRES:
+        return m_screen.width;
+    case VERTRES:
+        return m_screen.height;
+    case BITSPIXEL:
+        return m_screen.bitsPerPixel;
+    case PLANES:
+        return 1;
+    case LOGPIXELSX:
+    case LOGPIXELSY:
+        return m_screen.pixelsPerInch > 0 ? m_screen.pixelsPerInch : kDefaultPixelsPerInch;
+    case VREFRESH:
+        // 0 is what the platform answers for "the hardware's default".
+        return m_screen.refreshRate > 0 ? m_screen.refreshRate : 0;
+    default:
+        return 0;
+    }
 }
 
-LONG PosixSystemServices::RegCloseKey(HKEY /*key*/) {
-    // Answered for real by the checks that call it.
-    return ERROR_CALL_NOT_IMPLEMENTED;
+int PosixSystemServices::ReleaseDC(HWND /*window*/, HDC dc) {
+    if (dc != kScreenDC || m_openScreenDCs == 0) {
+        return 0;
+    }
+    --m_openScreenDCs;
+    return 1;
 }
 
 }  // namespace vx::win

@@ -4,9 +4,14 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string_view>
+#include <vector>
 
+#include "platform/posix/posix_perf_data.h"
+#include "platform/posix/posix_files.h"
+#include "platform/posix/posix_shell.h"
 #include "platform/system_services.h"
 
 namespace vx::win {
@@ -33,8 +38,53 @@ constexpr DWORD TickCountFromMilliseconds(std::uint64_t milliseconds) {
     return static_cast<DWORD>(milliseconds);
 }
 
+// Reads a file of the kernel's /proc into buffer, which keeps its storage
+// and only grows, and answers the text read, or nothing when the file cannot
+// be read. Such files report no size, so they are read until their end.
+std::optional<std::string_view> ReadProcText(const char* path, std::vector<char>& buffer);
+
+// The byte count of a "Name:   123 kB" line of /proc/meminfo or
+// /proc/PID/status; nothing when the line is missing or malformed.
+std::optional<ULONGLONG> ProcFieldBytes(std::string_view text, std::string_view name);
+
+// The memory status for the text of /proc/meminfo and the process's address
+// space (its size and the part of it in use, in bytes).
+//  - dwMemoryLoad: the share of physical memory not available, in percent,
+//    rounded to the nearest whole percent (halves up).
+//  - physical: MemTotal and MemAvailable. Kernels older than 3.14 lack
+//    MemAvailable; MemFree + Buffers + Cached stands in for it there.
+//  - page file: the platform counts its commit limit here, that is memory
+//    plus paging files, so this is MemTotal + SwapTotal and
+//    MemAvailable + SwapFree.
+//  - virtual: the process's address space and what of it is not mapped.
+// A text without MemTotal gives zeros.
+MEMORYSTATUS MemoryStatusFromMeminfo(std::string_view meminfo, ULONGLONG addressSpace, ULONGLONG addressSpaceInUse);
+
+// The processor's family and model as the platform reports them.
+struct ProcessorIdentity {
+    WORD level = 0;     // the family, e.g. 6 or 25; 0 when /proc/cpuinfo does not say
+    WORD revision = 0;  // model in the high byte, stepping in the low one
+};
+// From the first processor of /proc/cpuinfo's text.
+ProcessorIdentity ProcessorFromCpuinfo(std::string_view cpuinfo);
+
+// What the platform's screen device context reports, in its terms. The
+// program learns it from its window framework and hands it over, as the
+// operating system layer cannot know the display itself.
+struct ScreenFacts {
+    int bitsPerPixel = 32;  // as the platform counts: 24-bit colour in 4-byte pixels is 32
+    int refreshRate = 0;    // Hz; 0 when the display does not say
+    int width = 0;
+    int height = 0;
+    int pixelsPerInch = 96;  // 96 when the display does not say
+};
+
 class PosixSystemServices final : public SystemServices {
 public:
+    // Where GetDC learns the screen's facts from; until it is set there is
+    // no screen, and GetDC answers HDC{}. Asked once per GetDC.
+    void SetDisplayFacts(std::function<ScreenFacts()> source);
+
     BOOL GetVersionExA(OSVERSIONINFOA* info) override;
     void GetLocalTime(SYSTEMTIME* time) override;
     DWORD GetTickCount() override;
@@ -78,6 +128,21 @@ private:
     // Atomic so that a stray call from another thread is not a data race;
     // the value is still per object, as documented on SystemServices.
     std::atomic<DWORD> m_lastError{ERROR_SUCCESS};
+
+    std::function<ScreenFacts()> m_displayFacts;
+    // The screen as the latest GetDC saw it, while any screen DC is out.
+    ScreenFacts m_screen;
+    int m_openScreenDCs = 0;
+
+    // Kept between performance queries so that steady sampling does not allocate.
+    std::vector<char> m_procStatText;
+    std::vector<ProcessorTimes> m_processors;
+
+    // The descriptors behind the file handles that CreateFileA gave out
+    // (posix_files.cpp).
+    FileHandleTable m_files;
+    // The tools ShellExecuteA started, reaped once they end (posix_shell.cpp).
+    ToolLauncher m_launcher;
 };
 
 }  // namespace vx::win

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# The whole battery in a real window: "Start Test", the checks, the two
+# phases of the spinning cube (screenshots of each), and the end — the video
+# row scored, the memo's closing lines, the overall bar at 90 % and the
+# button reading "Zamknij", which then closes the program with status 0.
+set -uo pipefail
+program=$1
+artifacts=$2
+mkdir -p "$artifacts"
+work=$(mktemp -d)
+source "$(dirname "$0")/lib.sh"
+start_virtual_display || fail "no display"
+trap 'stop_virtual_display; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
+
+mkdir -p "$work/tmp"
+TMPDIR="$work/tmp" "$program" >"$work/out.log" 2>&1 &
+pid=$!
+wait_until 30 find_window vidorex || fail "the window did not appear"
+
+start_x=572
+start_y=$((57 + 352 + 11))
+black="0,0,0"
+gray="128,128,128"
+# The render surface covers the panel from (1, 58), 630 x 320; the cube
+# turns in its middle.
+cube_x=316
+cube_y=$((58 + 160))
+video_lamp_y=$((57 + 176 + 3 + 7))
+# The overall bar: 613 pixels from x 8; at 90 % its ramp ends near x 558.
+bar_y=$((57 + 328 + 7))
+
+wait_until 30 pixel_is_not $start_x $start_y "" || fail "cannot read the window's pixels"
+click $start_x $start_y
+
+# The checks take tens of seconds on a busy machine; then the surface shows.
+cube_shows() { pixel_is_not $cube_x $cube_y "$black" && pixel_is_not 620 $((58 + 300)) "" && [ "$(pixel 620 $((58 + 310)))" = "$black" ]; }
+wait_until 300 cube_shows || fail "the spinning cube did not appear"
+screenshot "$artifacts/phase1.png"
+sleep 8
+cube_shows || fail "the cube is gone in the second phase"
+screenshot "$artifacts/phase2.png"
+
+video_scored() {
+  pixel_is_not 567 $video_lamp_y "$gray" || pixel_is_not 583 $video_lamp_y "$gray" || pixel_is_not 599 $video_lamp_y "$gray"
+}
+wait_until 60 video_scored || fail "the video row was not scored"
+# The memo's closing lines are yellow text on navy.
+memo_has_text() {
+  /usr/bin/import -window "$window_id" "$work/memo.png" 2>/dev/null || return 1
+  local yellow
+  yellow=$(/usr/bin/convert "$work/memo.png" -crop 600x40+10+$((57 + 266)) +repage -fill black +opaque "rgb(255,255,0)" -format "%[fx:int(mean*w*h*3)]" info: 2>/dev/null)
+  [ -n "$yellow" ] && [ "$yellow" -gt 50 ]
+}
+wait_until 30 memo_has_text || fail "the memo does not show the closing lines"
+bar_at_ninety() { pixel_is_not 550 $bar_y "$black" && pixel_is 590 $bar_y "$black"; }
+wait_until 10 bar_at_ninety || fail "the overall bar is not at 90 % ($(pixel 550 $bar_y) / $(pixel 590 $bar_y))"
+screenshot "$artifacts/finished.png"
+
+click $start_x $start_y
+ended() { ! kill -0 "$pid" 2>/dev/null; }
+wait_until 30 ended || fail "the program did not end after \"Zamknij\""
+wait "$pid"
+code=$?
+pid=""
+if [ $code -ne 0 ]; then
+  cat "$work/out.log" >&2
+  fail "exit status $code"
+fi
+echo "PASS"

@@ -1,0 +1,194 @@
+// The video test on the main window without a display: the render surface
+// with the software device, the two phases driven by the phase timer on a
+// manual clock, the score and the end of the battery.
+#include <gtest/gtest.h>
+
+#include "app/main_form.h"
+#include "fake/fake_system_services.h"
+#include "framework/application.h"
+#include "support/headless.h"
+#include "video/dx_draw.h"
+#include "widgets/digits.h"
+#include "widgets/progress.h"
+#include "widgets/speed_button.h"
+#include "widgets/status_led.h"
+
+namespace vx {
+namespace {
+
+struct VideoWindow {
+    test::HeadlessBackend backend;
+    test::ManualClock clock;
+    test::FakeSystemServices services;
+    Application app{backend, clock};
+    std::vector<std::string> errors;
+    std::unique_ptr<TForm1> form;
+
+    VideoWindow() {
+        app.SetErrorReport([this](const std::string& m) { errors.push_back(m); });
+        form = std::make_unique<TForm1>(app, services);
+        form->ShowWindow();
+        // Frames are not paced to a display here.
+        form->DXDraw->SetOptions(static_cast<TDXDrawOptions>(form->DXDraw->Options() & ~doWaitVBlank));
+        backend.queue.push_back(WindowEvent{WindowEvent::FocusGained});
+        app.ProcessMessages();
+    }
+    // Frames from idle time over a span of the frame clock's milliseconds.
+    void Frames(int count, win::DWORD msEach) {
+        for (int i = 0; i < count; ++i) {
+            services.tickCount += msEach;
+            app.Idle();
+        }
+    }
+    void Tick() {
+        clock.Advance(7000);
+        app.ProcessMessages();
+    }
+    // The pixel of the window at a point as 0x00BBGGRR.
+    TColor At(int x, int y) { return form->Image().GetPixel(x, y); }
+};
+
+TEST(VideoTestTest, StartShowsTheSurfaceOverTheRowsWithTheSoftwareDevice) {
+    VideoWindow w;
+    w.form->BVideoSpeedClick(nullptr);
+    TDXDraw& dx = *w.form->DXDraw;
+    EXPECT_TRUE(dx.Initialized());
+    EXPECT_TRUE(dx.Visible());
+    EXPECT_EQ(dx.BoundsRect(), TRect::FromSize(1, 1, 630, 320));
+    EXPECT_EQ(dx.SurfaceWidth(), 630);
+    EXPECT_EQ(dx.SurfaceHeight(), 320);
+    EXPECT_FALSE(dx.ActiveOptions() & doHardware);
+    EXPECT_TRUE(w.form->DXTimer->Hooked());
+    EXPECT_TRUE(w.form->TimerDX->Enabled());
+    EXPECT_EQ(w.form->TimerDX->Tag(), 0);
+
+    // Frames land in the window: the cube's middle is lit, a corner of the
+    // surface stays black.
+    w.Frames(3, 20);
+    TPoint origin = dx.WindowOrigin();
+    EXPECT_NE(w.At(origin.X + 315, origin.Y + 160), clBlack);
+    EXPECT_EQ(w.At(origin.X + 620, origin.Y + 310), clBlack);
+    EXPECT_TRUE(w.errors.empty()) << w.errors.front();
+}
+
+TEST(VideoTestTest, TwoPhasesScoreTheRowAndEndTheBattery) {
+    VideoWindow w;
+    w.form->BVideoSpeedClick(nullptr);
+    w.Frames(40, 25);  // 40 frames a second
+    EXPECT_EQ(w.form->DXDraw->Tag(), 40);
+
+    w.Tick();
+    EXPECT_EQ(w.form->TimerDX->Tag(), 1);
+    EXPECT_EQ(w.form->VideoSpeedL1->Tag(), 40) << "the first phase's rate";
+    EXPECT_TRUE(w.form->DXDraw->Initialized());
+    EXPECT_TRUE(w.form->DXDraw->Options() & doHardware) << "the second phase asks for hardware";
+    EXPECT_FALSE(w.form->DXDraw->ActiveOptions() & doHardware) << "none is offered here";
+    EXPECT_EQ(w.form->progress1->Percent(), 10);
+
+    w.Frames(40, 50);  // 20 frames a second
+    w.Tick();
+    // 40 + 20 = 60: score 54, digits 270, green.
+    EXPECT_EQ(w.form->VideoSpeedD->Value(), 270);
+    EXPECT_EQ(w.form->VideoSpeedP->Percent(), 54);
+    EXPECT_TRUE(w.form->VideoSpeedL1->LedisOn());
+    EXPECT_FALSE(w.form->VideoSpeedL2->LedisOn());
+    EXPECT_EQ(w.form->progress1->Percent(), 20);
+    EXPECT_FALSE(w.form->DXDraw->Visible());
+    EXPECT_TRUE(w.form->DXDraw->Initialized()) << "hidden, not finalised";
+    EXPECT_FALSE(w.form->TimerDX->Enabled());
+    EXPECT_FALSE(w.form->DXTimer->Enabled());
+    EXPECT_FALSE(w.form->DXDraw->Options() & doHardware) << "a later run starts in software";
+    EXPECT_EQ(w.form->BStartStop->Tag(), BatteryEnded);
+    EXPECT_EQ(w.form->BStartStop->Caption(), "Zamknij");
+    EXPECT_EQ(w.form->SumaD->Value(), 270);
+    ASSERT_EQ(w.form->Memo->Lines().Count(), 2u);
+    EXPECT_EQ(w.form->Memo->Lines()[0], "UWAGA: TEST ZAKOŃCZONY!");
+    EXPECT_TRUE(w.errors.empty());
+}
+
+TEST(VideoTestTest, ClickDuringAPhaseRestartsAtPhaseOneWithoutRestartingTheTimer) {
+    struct Case {
+        bool duringSecondPhase;
+    };
+    for (const Case& c : {Case{false}, Case{true}}) {
+        SCOPED_TRACE(c.duringSecondPhase ? "phase 2" : "phase 1");
+        VideoWindow w;
+        w.form->BVideoSpeedClick(nullptr);
+        w.Frames(10, 100);
+        if (c.duringSecondPhase) w.Tick();
+        w.clock.Advance(3000);
+        w.form->BVideoSpeedClick(nullptr);
+        EXPECT_EQ(w.form->TimerDX->Tag(), 0);
+        EXPECT_EQ(w.form->DXDraw->Tag(), 0);
+        EXPECT_TRUE(w.form->DXDraw->Initialized());
+        EXPECT_EQ(static_cast<bool>(w.form->DXDraw->Options() & doHardware), c.duringSecondPhase)
+            << "the options stand as they are";
+        // The phase timer keeps its period: it ticks 4 s after the click.
+        w.clock.Advance(4000);
+        w.app.ProcessMessages();
+        EXPECT_EQ(w.form->TimerDX->Tag(), 1);
+    }
+}
+
+TEST(VideoTestTest, OptionsWhileInitialisedChangeOnlyThePresentation) {
+    VideoWindow w;
+    w.form->BVideoSpeedClick(nullptr);
+    TDXDraw& dx = *w.form->DXDraw;
+    TDXDrawOptions before = dx.ActiveOptions();
+    dx.SetOptions(static_cast<TDXDrawOptions>(dx.Options() | doStretch | doHardware));
+    EXPECT_EQ(dx.ActiveOptions(), before | doStretch);
+}
+
+TEST(VideoTestTest, AHiddenWindowLosesTheSurfaceUntilItShowsAgain) {
+    VideoWindow w;
+    w.form->BVideoSpeedClick(nullptr);
+    TDXDraw& dx = *w.form->DXDraw;
+    EXPECT_TRUE(dx.CanRender());
+    w.backend.queue.push_back(WindowEvent{WindowEvent::Hidden});
+    w.app.ProcessMessages();
+    EXPECT_FALSE(dx.CanRender());
+    int tag = dx.Tag();
+    w.Frames(5, 100);
+    EXPECT_EQ(dx.Tag(), tag) << "refused frames leave the rate as it was";
+    w.backend.queue.push_back(WindowEvent{WindowEvent::Exposed});
+    w.app.ProcessMessages();
+    EXPECT_TRUE(dx.CanRender());
+}
+
+TEST(VideoTestTest, AFailingStartLeavesTheRowUnscoredAndTheTimersOff) {
+    VideoWindow w;
+    w.form->DXImageList->Items().clear();
+    EXPECT_THROW(w.form->BVideoSpeedClick(nullptr), std::runtime_error);
+    EXPECT_FALSE(w.form->DXDraw->Visible());
+    EXPECT_FALSE(w.form->TimerDX->Enabled());
+    EXPECT_FALSE(w.form->VideoSpeedL3->LedisOn());
+}
+
+TEST(SurfaceCanvasTest, TextIsDrawnIntoTheBackSurface) {
+    VideoWindow w;
+    w.form->BVideoSpeedClick(nullptr);
+    TDXDraw& dx = *w.form->DXDraw;
+    dx.BackSurface()->Fill(0);
+    TDirectDrawSurfaceCanvas& canvas = dx.BackSurface()->Canvas(dx.Fonts());
+    canvas.Brush.Style = bsClear;
+    canvas.Font.SetColor(clWhite);
+    canvas.Font.SetSize(12);
+    canvas.TextOut(0, 0, "FPS: 60 (Device: Software)");
+    win::DDSURFACEDESC2 d{};
+    d.dwSize = sizeof(d);
+    ASSERT_EQ(dx.BackSurface()->IDDSurface7()->Lock(nullptr, &d, win::DDLOCK_WAIT, win::HANDLE{}), win::DD_OK);
+    int white = 0;
+    auto* base = static_cast<std::uint8_t*>(d.lpSurface);
+    for (int y = 0; y < 30; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(base + y * d.lPitch);
+        for (int x = 0; x < 630; ++x) white += (row[x] & 0xFFFFFF) == 0xFFFFFF;
+        if (y >= 25) {
+            for (int x = 0; x < 630; ++x) EXPECT_EQ(row[x] & 0xFFFFFF, 0u) << "text below its line at " << x << "," << y;
+        }
+    }
+    dx.BackSurface()->IDDSurface7()->Unlock(nullptr);
+    EXPECT_GT(white, 100);
+}
+
+}  // namespace
+}  // namespace vx
