@@ -19,7 +19,7 @@ class FirstFrameProbe final : public vx::WindowBackend {
 public:
     explicit FirstFrameProbe(vx::WindowBackend& inner) : m_inner(inner) {}
 
-    void CreateMainWindow(const vx::WindowSpec& spec) override { m_inner.CreateMainWindow(spec); }
+    void CreateMainWindow(const vx::WindowSettings& settings) override { m_inner.CreateMainWindow(settings); }
     void SetCaption(const std::string& caption) override { m_inner.SetCaption(caption); }
     void DestroyMainWindow() override { m_inner.DestroyMainWindow(); }
     std::optional<vx::WindowEvent> PollEvent() override {

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "app/main_form.h"
+#include "framework/finally.h"
 #include "video/dx_draw.h"
 #include "video/video_rules.h"
 #include "widgets/pro_image.h"
@@ -32,17 +33,6 @@ void ResetFloatingPointUnit() {
 #endif
 }
 
-template <class F>
-class Finally {
-public:
-    explicit Finally(F f) : m_f(std::move(f)) {}
-    ~Finally() { m_f(); }
-    Finally(const Finally&) = delete;
-    Finally& operator=(const Finally&) = delete;
-
-private:
-    F m_f;
-};
 
 }  // namespace
 

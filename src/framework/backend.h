@@ -32,7 +32,7 @@ struct WindowEvent {
     TShiftState shift = 0;
 };
 
-struct WindowSpec {
+struct WindowSettings {
     std::string caption;
     int clientWidth = 0;
     int clientHeight = 0;
@@ -56,7 +56,7 @@ public:
     virtual ~WindowBackend() = default;
 
     // Makes the (single) main window and shows it.
-    virtual void CreateMainWindow(const WindowSpec& spec) = 0;
+    virtual void CreateMainWindow(const WindowSettings& settings) = 0;
     virtual void SetCaption(const std::string& caption) = 0;
     virtual void DestroyMainWindow() = 0;
 

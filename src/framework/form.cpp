@@ -18,20 +18,20 @@ void TForm::ShowWindow() {
     if (m_app.MainForm() == nullptr) m_app.SetMainForm(this);
     m_image.SetSize(ClientWidth(), ClientHeight());
     m_image.SetBitsPerPixel(m_app.Backend().Display().bitsPerPixel);
-    WindowSpec spec;
-    spec.caption = Caption();
-    spec.clientWidth = ClientWidth();
-    spec.clientHeight = ClientHeight();
-    spec.resizable = m_borderStyle == bsSizeable || m_borderStyle == bsSizeToolWin;
-    spec.maximizeBox = (m_borderIcons & biMaximize) != 0;
-    spec.centred = m_position == poScreenCenter || m_position == poDesktopCenter;
-    spec.icon = m_icon.Empty() ? nullptr : &m_icon;
+    WindowSettings settings;
+    settings.caption = Caption();
+    settings.clientWidth = ClientWidth();
+    settings.clientHeight = ClientHeight();
+    settings.resizable = m_borderStyle == bsSizeable || m_borderStyle == bsSizeToolWin;
+    settings.maximizeBox = (m_borderIcons & biMaximize) != 0;
+    settings.centred = m_position == poScreenCenter || m_position == poDesktopCenter;
+    settings.icon = m_icon.Empty() ? nullptr : &m_icon;
     m_hasWindow = true;
     // The first frame is painted before the window is shown, so it never
     // appears blank.
     m_invalid = Region(ClientRect());
     PaintInvalid();
-    m_app.Backend().CreateMainWindow(spec);
+    m_app.Backend().CreateMainWindow(settings);
     m_app.Backend().Present(m_image, Region(ClientRect()));
     m_changed.Clear();
 }

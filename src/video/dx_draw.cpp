@@ -6,6 +6,7 @@
 
 #include "framework/application.h"
 #include "framework/form.h"
+#include "framework/finally.h"
 #include "video/video_rules.h"
 
 namespace vx {
@@ -19,18 +20,6 @@ const HWND kFormWindow = static_cast<HWND>(1);
 
 std::string Made(const char* what) { return std::string(what) + " cannot be made"; }
 
-// Runs a step on every exit path, as a finally block would.
-template <class F>
-class Finally {
-public:
-    explicit Finally(F f) : m_f(std::move(f)) {}
-    ~Finally() { m_f(); }
-    Finally(const Finally&) = delete;
-    Finally& operator=(const Finally&) = delete;
-
-private:
-    F m_f;
-};
 
 }  // namespace
 

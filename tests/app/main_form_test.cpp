@@ -213,10 +213,10 @@ TEST(MainWindowLayoutTest, WindowSettings) {
     MainWindow w;
     EXPECT_EQ(w.form->ClientWidth(), 632);
     EXPECT_EQ(w.form->ClientHeight(), 441);
-    EXPECT_EQ(w.backend.lastSpec.caption, "www.tervalo.example - Tervalo Vidorex");
-    EXPECT_FALSE(w.backend.lastSpec.resizable);
-    EXPECT_FALSE(w.backend.lastSpec.maximizeBox);
-    EXPECT_TRUE(w.backend.lastSpec.centred);
+    EXPECT_EQ(w.backend.lastSettings.caption, "www.tervalo.example - Tervalo Vidorex");
+    EXPECT_FALSE(w.backend.lastSettings.resizable);
+    EXPECT_FALSE(w.backend.lastSettings.maximizeBox);
+    EXPECT_TRUE(w.backend.lastSettings.centred);
     EXPECT_EQ(w.app.MainForm(), w.form.get());
 }
 

@@ -24,11 +24,11 @@ private:
 
 class HeadlessBackend final : public WindowBackend {
 public:
-    void CreateMainWindow(const WindowSpec& spec) override {
+    void CreateMainWindow(const WindowSettings& settings) override {
         created = true;
-        lastSpec = spec;
+        lastSettings = settings;
     }
-    void SetCaption(const std::string& caption) override { lastSpec.caption = caption; }
+    void SetCaption(const std::string& caption) override { lastSettings.caption = caption; }
     void DestroyMainWindow() override { created = false; }
 
     std::optional<WindowEvent> PollEvent() override {
@@ -65,7 +65,7 @@ public:
 
     std::deque<WindowEvent> queue;
     bool created = false;
-    WindowSpec lastSpec;
+    WindowSettings lastSettings;
     int presentCount = 0;
     Bitmap lastFrame;
     Region presented;

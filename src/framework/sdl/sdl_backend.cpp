@@ -155,16 +155,16 @@ SdlBackend::~SdlBackend() {
     SDL_Quit();
 }
 
-void SdlBackend::CreateMainWindow(const WindowSpec& spec) {
+void SdlBackend::CreateMainWindow(const WindowSettings& settings) {
     Uint32 flags = SDL_WINDOW_HIDDEN;
-    if (spec.resizable) flags |= SDL_WINDOW_RESIZABLE;
-    int pos = spec.centred ? static_cast<int>(SDL_WINDOWPOS_CENTERED) : static_cast<int>(SDL_WINDOWPOS_UNDEFINED);
-    m_window.reset(SDL_CreateWindow(spec.caption.c_str(), pos, pos, spec.clientWidth, spec.clientHeight, flags));
+    if (settings.resizable) flags |= SDL_WINDOW_RESIZABLE;
+    int pos = settings.centred ? static_cast<int>(SDL_WINDOWPOS_CENTERED) : static_cast<int>(SDL_WINDOWPOS_UNDEFINED);
+    m_window.reset(SDL_CreateWindow(settings.caption.c_str(), pos, pos, settings.clientWidth, settings.clientHeight, flags));
     if (!m_window) throw DisplayUnavailable(std::string("cannot make the window: ") + SDL_GetError());
-    if (spec.icon != nullptr && !spec.icon->Empty()) {
+    if (settings.icon != nullptr && !settings.icon->Empty()) {
         SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
-            const_cast<std::uint32_t*>(spec.icon->Pixels().data()), spec.icon->Width(), spec.icon->Height(), 32,
-            spec.icon->Width() * 4, SDL_PIXELFORMAT_RGB888);
+            const_cast<std::uint32_t*>(settings.icon->Pixels().data()), settings.icon->Width(), settings.icon->Height(), 32,
+            settings.icon->Width() * 4, SDL_PIXELFORMAT_RGB888);
         if (icon != nullptr) {
             SDL_SetWindowIcon(m_window.get(), icon);
             SDL_FreeSurface(icon);

@@ -27,7 +27,7 @@ public:
     SdlBackend(const SdlBackend&) = delete;
     SdlBackend& operator=(const SdlBackend&) = delete;
 
-    void CreateMainWindow(const WindowSpec& spec) override;
+    void CreateMainWindow(const WindowSettings& settings) override;
     void SetCaption(const std::string& caption) override;
     void DestroyMainWindow() override;
     std::optional<WindowEvent> PollEvent() override;
