@@ -6,16 +6,10 @@
 set -uo pipefail
 program=$1
 artifacts=$2
-mkdir -p "$artifacts"
-work=$(mktemp -d)
 source "$(dirname "$0")/lib.sh"
-start_virtual_display || fail "no display"
-trap 'stop_virtual_display; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
+begin_window_test
 
-mkdir -p "$work/tmp"
-TMPDIR="$work/tmp" "$program" >"$work/out.log" 2>&1 &
-pid=$!
-wait_until 30 find_window vidorex || fail "the window did not appear"
+launch "$program" vidorex
 
 start_x=572
 start_y=$((57 + 352 + 11))
@@ -57,13 +51,4 @@ wait_until 10 bar_at_ninety || fail "the overall bar is not at 90 % ($(pixel 550
 screenshot "$artifacts/finished.png"
 
 click $start_x $start_y
-ended() { ! kill -0 "$pid" 2>/dev/null; }
-wait_until 30 ended || fail "the program did not end after \"Zamknij\""
-wait "$pid"
-code=$?
-pid=""
-if [ $code -ne 0 ]; then
-  cat "$work/out.log" >&2
-  fail "exit status $code"
-fi
-echo "PASS"
+expect_clean_exit

@@ -54,3 +54,39 @@ click() {
 screenshot() {
   /usr/bin/import -window "$window_id" "$1"
 }
+
+# The frame every window test runs in: a work folder, the virtual display
+# and the cleanup of both and of the program. Needs $artifacts.
+begin_window_test() {
+  mkdir -p "$artifacts"
+  work=$(mktemp -d)
+  start_virtual_display || fail "no display"
+  trap 'stop_virtual_display; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
+}
+
+# Starts the program in the background, its output kept in $work/out.log,
+# and waits for its window (by window class). The disk test writes its file
+# into a folder of the test's own.
+launch() {
+  local program=$1 class=$2
+  mkdir -p "$work/tmp"
+  TMPDIR="$work/tmp" "$program" >"$work/out.log" 2>&1 &
+  pid=$!
+  wait_until 30 find_window "$class" || { cat "$work/out.log" >&2; fail "the window did not appear"; }
+}
+
+program_ended() { ! kill -0 "$pid" 2>/dev/null; }
+
+# After the closing click: the program must end by itself with status 0 and
+# without reporting errors.
+expect_clean_exit() {
+  wait_until 30 program_ended || fail "the program did not end after \"Zamknij\""
+  wait "$pid"
+  local code=$?
+  pid=""
+  if [ $code -ne 0 ] || grep -qiE "error|sanitizer|fault" "$work/out.log"; then
+    cat "$work/out.log" >&2
+    fail "exit status $code, or errors reported"
+  fi
+  echo "PASS"
+}

@@ -6,15 +6,10 @@
 set -uo pipefail
 program=$1
 artifacts=$2
-mkdir -p "$artifacts"
-work=$(mktemp -d)
 source "$(dirname "$0")/lib.sh"
-start_virtual_display || fail "no display"
-trap 'stop_virtual_display; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
+begin_window_test
 
-"$program" >"$work/out.log" 2>&1 &
-pid=$!
-wait_until 30 find_window vidorex_showcase || { cat "$work/out.log" >&2; fail "the window did not appear"; }
+launch "$program" vidorex_showcase
 wait_until 30 pixel_is_not 0 0 "" || fail "cannot read the window's pixels"
 sleep 0.5
 screenshot "$artifacts/showcase.png"

@@ -5,15 +5,10 @@
 set -uo pipefail
 program=$1
 artifacts=$2
-mkdir -p "$artifacts"
-work=$(mktemp -d)
 source "$(dirname "$0")/lib.sh"
-start_virtual_display || fail "no display"
-trap 'stop_virtual_display; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
+begin_window_test
 
-"$program" >"$work/out.log" 2>&1 &
-pid=$!
-wait_until 30 find_window vidorex || fail "the window did not appear"
+launch "$program" vidorex
 
 # Window coordinates: the panel starts 57 pixels down; the Start button sits
 # at (520, 352) on it, the operating system row's lamps at top 8 + 3.
@@ -38,14 +33,4 @@ click $start_x $start_y
 sleep 0.5
 screenshot "$artifacts/after-stop.png"
 click $start_x $start_y
-ended() { ! kill -0 "$pid" 2>/dev/null; }
-wait_until 30 ended || fail "the program did not end after \"Zamknij\""
-wait "$pid"
-code=$?
-pid=""
-[ $code -eq 0 ] || fail "exit status $code"
-if grep -qiE "error|sanitizer|fault" "$work/out.log"; then
-  cat "$work/out.log" >&2
-  fail "the program reported errors"
-fi
-echo "PASS"
+expect_clean_exit
