@@ -14,8 +14,6 @@ using namespace soft;
 
 namespace {
 
-constexpr DWORD kRenderStateCount = 256;
-
 // Fixed-point screen coordinates stay far inside the rasteriser's range:
 // the guard band and the surface size limit keep real ones below 2^17 pixels.
 constexpr double kScreenLimit = static_cast<double>(1 << 22) * kSubPixelScale;
@@ -45,156 +43,39 @@ T Read(const unsigned char* at) {
 }  // namespace
 
 SoftDevice::SoftDevice(std::weak_ptr<DeviceSurface> target, int width, int height)
-    : m_target(std::move(target)), m_targetWidth(width), m_targetHeight(height) {
-    m_viewport = D3DVIEWPORT7{0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height), 0.0f, 1.0f};
-    m_renderStates[D3DRENDERSTATE_TEXTUREPERSPECTIVE] = TRUE;
-    m_renderStates[D3DRENDERSTATE_FILLMODE] = 3;  // solid
-    m_renderStates[D3DRENDERSTATE_SHADEMODE] = D3DSHADE_GOURAUD;
-    m_renderStates[D3DRENDERSTATE_ZWRITEENABLE] = TRUE;
-    m_renderStates[D3DRENDERSTATE_SRCBLEND] = D3DBLEND_ONE;
-    m_renderStates[D3DRENDERSTATE_DESTBLEND] = D3DBLEND_ZERO;
-    m_renderStates[D3DRENDERSTATE_CULLMODE] = D3DCULL_CCW;
-    m_renderStates[D3DRENDERSTATE_ZFUNC] = 4;  // less or equal
-    m_renderStates[D3DRENDERSTATE_LIGHTING] = TRUE;
-    m_renderStates[D3DRENDERSTATE_COLORVERTEX] = TRUE;
-    m_renderStates[D3DRENDERSTATE_DIFFUSEMATERIALSOURCE] = D3DMCS_COLOR1;
-    m_renderStates[D3DRENDERSTATE_SPECULARMATERIALSOURCE] = D3DMCS_COLOR2;
-    m_renderStates[D3DRENDERSTATE_AMBIENTMATERIALSOURCE] = D3DMCS_MATERIAL;
-    m_renderStates[D3DRENDERSTATE_EMISSIVEMATERIALSOURCE] = D3DMCS_MATERIAL;
-}
-
-HRESULT SoftDevice::EnumTextureFormats(const LPD3DENUMPIXELFORMATSCALLBACK& callback) {
-    if (!callback) return DDERR_INVALIDPARAMS;
-    for (const FormatInfo& info : SupportedFormats()) {
-        if (callback(info.pixelFormat) == D3DENUMRET_CANCEL) break;
-    }
-    return D3D_OK;
-}
-
-HRESULT SoftDevice::BeginScene() {
-    if (m_inScene) return D3DERR_SCENE_IN_SCENE;
-    m_inScene = true;
-    return D3D_OK;
-}
-
-HRESULT SoftDevice::EndScene() {
-    if (!m_inScene) return D3DERR_SCENE_NOT_IN_SCENE;
-    m_inScene = false;
-    return D3D_OK;
-}
+    : FixedFunctionDevice(width, height), m_target(std::move(target)) {}
 
 HRESULT SoftDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float /*z*/, DWORD /*stencil*/) {
-    if ((count > 0 && rects == nullptr) || flags == 0 ||
-        (flags & ~(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) != 0) {
-        return DDERR_INVALIDPARAMS;
-    }
-    // There is never a depth or stencil buffer to clear.
-    if ((flags & D3DCLEAR_TARGET) == 0) return D3D_OK;
+    if (const HRESULT check = CheckClear(count, rects, flags); check != D3D_OK) return SUCCEEDED(check) ? D3D_OK : check;
     const std::shared_ptr<DeviceSurface> target = m_target.lock();
     if (target == nullptr) return DDERR_SURFACELOST;
     RenderMemory memory;
     if (const HRESULT result = target->GetRenderMemory(&memory); FAILED(result)) return result;
 
-    const std::int64_t viewLeft = m_viewport.dwX;
-    const std::int64_t viewTop = m_viewport.dwY;
-    const std::int64_t viewRight = std::min<std::int64_t>(viewLeft + m_viewport.dwWidth, memory.width);
-    const std::int64_t viewBottom = std::min<std::int64_t>(viewTop + m_viewport.dwHeight, memory.height);
     const std::uint32_t value = color & 0x00FFFFFFu;
-    const auto fill = [&](std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom) {
-        left = std::max(left, viewLeft);
-        top = std::max(top, viewTop);
-        right = std::min(right, viewRight);
-        bottom = std::min(bottom, viewBottom);
-        for (std::int64_t y = top; y < bottom; ++y) {
-            FillPixels(memory.pixels + y * memory.pitchPixels + left, right - left, value);
+    const auto fill = [&](const RECT& area) {
+        for (std::int64_t y = area.top; y < area.bottom; ++y) {
+            FillPixels(memory.pixels + y * memory.pitchPixels + area.left, std::int64_t{area.right} - area.left, value);
         }
     };
     if (count == 0) {
-        fill(viewLeft, viewTop, viewRight, viewBottom);
+        fill(ClearArea(nullptr));
     } else {
-        for (DWORD i = 0; i < count; ++i) fill(rects[i].x1, rects[i].y1, rects[i].x2, rects[i].y2);
+        for (DWORD i = 0; i < count; ++i) fill(ClearArea(&rects[i]));
     }
-    return D3D_OK;
-}
-
-HRESULT SoftDevice::SetTransform(DWORD state, const D3DMATRIX* matrix) {
-    if (matrix == nullptr) return DDERR_INVALIDPARAMS;
-    switch (state) {
-        case D3DTRANSFORMSTATE_WORLD:
-            m_world = *matrix;
-            break;
-        case D3DTRANSFORMSTATE_VIEW:
-            m_view = *matrix;
-            break;
-        case D3DTRANSFORMSTATE_PROJECTION:
-            m_projection = *matrix;
-            break;
-        default:
-            return DDERR_INVALIDPARAMS;
-    }
-    m_combinedStale = true;
-    return D3D_OK;
-}
-
-HRESULT SoftDevice::SetViewport(const D3DVIEWPORT7* viewport) {
-    if (viewport == nullptr || viewport->dwWidth == 0 || viewport->dwHeight == 0 ||
-        std::uint64_t{viewport->dwX} + viewport->dwWidth > static_cast<std::uint64_t>(m_targetWidth) ||
-        std::uint64_t{viewport->dwY} + viewport->dwHeight > static_cast<std::uint64_t>(m_targetHeight) ||
-        !(viewport->dvMinZ >= 0.0f && viewport->dvMinZ <= viewport->dvMaxZ && viewport->dvMaxZ <= 1.0f)) {
-        return DDERR_INVALIDPARAMS;
-    }
-    m_viewport = *viewport;
-    return D3D_OK;
-}
-
-HRESULT SoftDevice::SetMaterial(const D3DMATERIAL7* material) {
-    if (material == nullptr) return DDERR_INVALIDPARAMS;
-    m_material = *material;
-    return D3D_OK;
-}
-
-HRESULT SoftDevice::SetRenderState(DWORD state, DWORD value) {
-    if (state == 0 || state >= kRenderStateCount) return DDERR_INVALIDPARAMS;
-    m_renderStates[state] = value;
-    return D3D_OK;
-}
-
-HRESULT SoftDevice::SetTexture(DWORD stage, IDirectDrawSurface7* texture) {
-    if (stage >= 8) return DDERR_INVALIDPARAMS;
-    DeviceSurface* surface = nullptr;
-    if (texture != nullptr) {
-        surface = dynamic_cast<DeviceSurface*>(texture);
-        DDSURFACEDESC2 description{};
-        description.dwSize = sizeof description;
-        if (surface == nullptr || FAILED(texture->GetSurfaceDesc(&description)) ||
-            (description.ddsCaps.dwCaps & DDSCAPS_TEXTURE) == 0) {
-            return DDERR_INVALIDPARAMS;
-        }
-    }
-    // Only stage 0 draws; the platform leaves the later stages disabled.
-    if (stage == 0) m_texture = surface != nullptr ? surface->WeakSelf() : std::weak_ptr<DeviceSurface>{};
     return D3D_OK;
 }
 
 HRESULT SoftDevice::DrawPrimitive(DWORD primitiveType, DWORD vertexFormat, const void* vertices, DWORD count, DWORD /*flags*/) {
-    if (!m_inScene) return D3DERR_SCENE_NOT_IN_SCENE;
-    if (vertices == nullptr || count > D3DMAXNUMVERTICES) return DDERR_INVALIDPARAMS;
-    const std::optional<VertexLayout> layout = LayoutOf(vertexFormat);
-    if (!layout) return DDERR_INVALIDPARAMS;
-    if (primitiveType == D3DPT_POINTLIST || primitiveType == D3DPT_LINELIST || primitiveType == D3DPT_LINESTRIP) {
-        return DDERR_UNSUPPORTED;
-    }
-    if (primitiveType != D3DPT_TRIANGLELIST && primitiveType != D3DPT_TRIANGLESTRIP && primitiveType != D3DPT_TRIANGLEFAN) {
-        return DDERR_INVALIDPARAMS;
-    }
-    if (count < 3) return D3D_OK;
+    const DrawCheck check = CheckDraw(primitiveType, vertexFormat, vertices, count);
+    if (check.result != D3D_OK) return SUCCEEDED(check.result) ? D3D_OK : check.result;
 
     const std::shared_ptr<DeviceSurface> target = m_target.lock();
     if (target == nullptr) return DDERR_SURFACELOST;
     PixelState pixels;
     if (const HRESULT result = target->GetRenderMemory(&pixels.target); FAILED(result)) return result;
     // Held to the end of the draw: the texels belong to it.
-    const std::shared_ptr<DeviceSurface> texture = m_texture.lock();
+    const std::shared_ptr<DeviceSurface> texture = Texture();
     if (texture != nullptr) {
         TexelImage image;
         if (SUCCEEDED(texture->GetTexels(&image))) pixels.texture = MakeTextureView(image);
@@ -206,24 +87,21 @@ HRESULT SoftDevice::DrawPrimitive(DWORD primitiveType, DWORD vertexFormat, const
     }
 
     // Vertex stage.
-    if (m_combinedStale) {
-        m_combined = Multiply(Multiply(m_world, m_view), m_projection);
-        m_combinedStale = false;
-    }
-    const std::int64_t viewRight = std::int64_t{m_viewport.dwX} + m_viewport.dwWidth;
-    const std::int64_t viewBottom = std::int64_t{m_viewport.dwY} + m_viewport.dwHeight;
-    m_scissor = PixelRect{static_cast<int>(m_viewport.dwX), static_cast<int>(m_viewport.dwY),
+    const D3DVIEWPORT7& viewport = Viewport();
+    const std::int64_t viewRight = std::int64_t{viewport.dwX} + viewport.dwWidth;
+    const std::int64_t viewBottom = std::int64_t{viewport.dwY} + viewport.dwHeight;
+    m_scissor = PixelRect{static_cast<int>(viewport.dwX), static_cast<int>(viewport.dwY),
                           static_cast<int>(std::min<std::int64_t>(viewRight, pixels.target.width)),
                           static_cast<int>(std::min<std::int64_t>(viewBottom, pixels.target.height))};
-    TransformAndLight(static_cast<const unsigned char*>(vertices), count, *layout);
+    TransformAndLight(static_cast<const unsigned char*>(vertices), count, check.layout);
 
     // Pixel stage set-up, once per draw.
     pixels.modulate = !m_allWhite;
-    pixels.blend = BlendState{m_renderStates[D3DRENDERSTATE_ALPHABLENDENABLE] != FALSE, m_renderStates[D3DRENDERSTATE_SRCBLEND],
-                              m_renderStates[D3DRENDERSTATE_DESTBLEND]};
+    pixels.blend = BlendState{RenderState(D3DRENDERSTATE_ALPHABLENDENABLE) != FALSE, RenderState(D3DRENDERSTATE_SRCBLEND),
+                              RenderState(D3DRENDERSTATE_DESTBLEND)};
     m_spans.Configure(pixels);
-    m_cullMode = m_renderStates[D3DRENDERSTATE_CULLMODE];
-    m_flatShading = m_renderStates[D3DRENDERSTATE_SHADEMODE] == D3DSHADE_FLAT;
+    m_cullMode = RenderState(D3DRENDERSTATE_CULLMODE);
+    m_flatShading = RenderState(D3DRENDERSTATE_SHADEMODE) == D3DSHADE_FLAT;
 
     // Triangle assembly. Every second triangle of a strip is taken in the
     // order that keeps the strip's winding, which culling depends on.
@@ -249,21 +127,15 @@ HRESULT SoftDevice::DrawPrimitive(DWORD primitiveType, DWORD vertexFormat, const
 }
 
 void SoftDevice::TransformAndLight(const unsigned char* vertices, DWORD count, const VertexLayout& layout) {
-    LightingState lighting;
-    lighting.lighting = m_renderStates[D3DRENDERSTATE_LIGHTING] != FALSE;
-    lighting.colorVertex = m_renderStates[D3DRENDERSTATE_COLORVERTEX] != FALSE;
-    lighting.diffuseSource = m_renderStates[D3DRENDERSTATE_DIFFUSEMATERIALSOURCE];
-    lighting.ambientSource = m_renderStates[D3DRENDERSTATE_AMBIENTMATERIALSOURCE];
-    lighting.emissiveSource = m_renderStates[D3DRENDERSTATE_EMISSIVEMATERIALSOURCE];
-    lighting.ambientLight = m_renderStates[D3DRENDERSTATE_AMBIENT];
-    lighting.material = m_material;
+    const LightingState lighting = Lighting();
+    const D3DMATRIX& combined = Combined();
     const bool ownColours = layout.diffuse >= 0 || layout.specular >= 0;
     const Colour shared = VertexColour(lighting, nullptr, nullptr);
 
     m_allWhite = true;
     for (DWORD i = 0; i < count; ++i) {
         const unsigned char* at = vertices + static_cast<std::size_t>(i) * static_cast<std::size_t>(layout.stride);
-        const ClipPosition position = TransformPoint(m_combined, Read<float>(at), Read<float>(at + 4), Read<float>(at + 8));
+        const ClipPosition position = TransformPoint(combined, Read<float>(at), Read<float>(at + 4), Read<float>(at + 8));
         Colour colour = shared;
         if (ownColours) {
             const D3DCOLOR diffuse = layout.diffuse >= 0 ? Read<D3DCOLOR>(at + layout.diffuse) : 0;
@@ -286,9 +158,10 @@ void SoftDevice::TransformAndLight(const unsigned char* vertices, DWORD count, c
 
 bool SoftDevice::ToScreen(const ClipVertex& vertex, ScreenVertex* screen) const {
     // The viewport mapping: X + (1 + x/w) W/2, Y + (1 - y/w) H/2, in fixed point.
+    const D3DVIEWPORT7& viewport = Viewport();
     const double w = vertex.w;
-    const double x = (m_viewport.dwX + (1.0 + vertex.x / w) * m_viewport.dwWidth * 0.5) * kSubPixelScale;
-    const double y = (m_viewport.dwY + (1.0 - vertex.y / w) * m_viewport.dwHeight * 0.5) * kSubPixelScale;
+    const double x = (viewport.dwX + (1.0 + vertex.x / w) * viewport.dwWidth * 0.5) * kSubPixelScale;
+    const double y = (viewport.dwY + (1.0 - vertex.y / w) * viewport.dwHeight * 0.5) * kSubPixelScale;
     if (!(std::fabs(x) < kScreenLimit && std::fabs(y) < kScreenLimit)) return false;
     const float invW = 1.0f / vertex.w;
     screen->x = static_cast<std::int32_t>(std::lrint(x));

@@ -24,30 +24,21 @@
 
 #include "platform/dx/device_factory.h"
 #include "platform/dx/soft/clipper.h"
-#include "platform/dx/soft/lighting.h"
+#include "platform/dx/soft/device_state.h"
 #include "platform/dx/soft/rasterizer.h"
 #include "platform/dx/soft/span_renderer.h"
-#include "platform/dx/soft/transform.h"
 
 namespace vx::dx {
 
-class SoftDevice final : public win::IDirect3DDevice7 {
+class SoftDevice final : public FixedFunctionDevice {
 public:
     // target is width x height pixels of 32-bit XRGB; the viewport starts as all of it.
     SoftDevice(std::weak_ptr<DeviceSurface> target, int width, int height);
 
-    win::HRESULT EnumTextureFormats(const win::LPD3DENUMPIXELFORMATSCALLBACK& callback) override;
-    win::HRESULT BeginScene() override;
-    win::HRESULT EndScene() override;
     win::HRESULT Clear(win::DWORD count, const win::D3DRECT* rects, win::DWORD flags, win::D3DCOLOR color, float z,
                        win::DWORD stencil) override;
-    win::HRESULT SetTransform(win::DWORD state, const win::D3DMATRIX* matrix) override;
-    win::HRESULT SetViewport(const win::D3DVIEWPORT7* viewport) override;
-    win::HRESULT SetMaterial(const win::D3DMATERIAL7* material) override;
-    win::HRESULT SetRenderState(win::DWORD state, win::DWORD value) override;
     win::HRESULT DrawPrimitive(win::DWORD primitiveType, win::DWORD vertexFormat, const void* vertices, win::DWORD count,
                                win::DWORD flags) override;
-    win::HRESULT SetTexture(win::DWORD stage, win::IDirectDrawSurface7* texture) override;
 
 private:
     struct ProcessedVertex {
@@ -62,19 +53,6 @@ private:
     void RasterizeFacing(const soft::ScreenVertex& a, const soft::ScreenVertex& b, const soft::ScreenVertex& c);
 
     std::weak_ptr<DeviceSurface> m_target;
-    int m_targetWidth;
-    int m_targetHeight;
-
-    win::D3DMATRIX m_world = soft::kIdentity;
-    win::D3DMATRIX m_view = soft::kIdentity;
-    win::D3DMATRIX m_projection = soft::kIdentity;
-    win::D3DMATRIX m_combined = soft::kIdentity;
-    bool m_combinedStale = false;
-    win::D3DVIEWPORT7 m_viewport{};
-    win::D3DMATERIAL7 m_material{};
-    std::array<win::DWORD, 256> m_renderStates{};
-    std::weak_ptr<DeviceSurface> m_texture;
-    bool m_inScene = false;
 
     // Per draw.
     std::vector<ProcessedVertex> m_vertices;
