@@ -13,6 +13,10 @@
 
 namespace vx {
 
+namespace dx {
+class DeviceFactory;
+}
+
 struct WindowEvent {
     enum Kind {
         MouseMove,
@@ -71,6 +75,9 @@ public:
     // A modal error box; returns when the user has closed it.
     virtual void ShowErrorBox(const std::string& title, const std::string& message) = 0;
     virtual DisplayFacts Display() const = 0;
+    // The 3D device that the window system offers (OpenGL), made on first
+    // use; null when it offers none.
+    virtual std::shared_ptr<dx::DeviceFactory> DisplayDeviceFactory() { return nullptr; }
 };
 
 }  // namespace vx

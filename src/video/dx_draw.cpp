@@ -64,6 +64,10 @@ public:
         return static_cast<DWORD>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
     }
     void SleepMs(DWORD ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+    std::shared_ptr<dx::DeviceFactory> DisplayDeviceFactory() override {
+        Application* app = m_owner.App();
+        return app != nullptr ? app->Backend().DisplayDeviceFactory() : nullptr;
+    }
 
 private:
     TDXDraw& m_owner;

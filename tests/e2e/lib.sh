@@ -24,10 +24,19 @@ wait_until() {
   "$@"
 }
 
+# The program's visible window of that class (the 3D device keeps a hidden
+# one of the same class).
 window_id=""
 find_window() {
-  window_id=$(xdotool search --class "$1" 2>/dev/null | head -1)
-  [ -n "$window_id" ] && xwininfo -id "$window_id" 2>/dev/null | grep -q "IsViewable"
+  local id
+  window_id=""
+  for id in $(xdotool search --class "$1" 2>/dev/null); do
+    if xwininfo -id "$id" 2>/dev/null | grep -q "IsViewable"; then
+      window_id=$id
+      return 0
+    fi
+  done
+  return 1
 }
 
 # The colour of a pixel of the window, as "r,g,b".

@@ -6,14 +6,21 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/dx/gl/gl_device_factory.h"
+
 namespace vx {
 
 namespace {
 
 // SDL's events in the framework's terms; nothing for events the framework
-// does not use.
-std::optional<WindowEvent> Translate(const SDL_Event& e) {
+// does not use, nor for those of other windows than the main one (the
+// OpenGL device keeps a hidden window of its own).
+std::optional<WindowEvent> Translate(const SDL_Event& e, Uint32 mainWindow) {
     WindowEvent out;
+    const bool otherWindow = (e.type == SDL_WINDOWEVENT && e.window.windowID != mainWindow) ||
+                             (e.type == SDL_MOUSEMOTION && e.motion.windowID != mainWindow) ||
+                             ((e.type == SDL_MOUSEBUTTONDOWN || e.type == SDL_MOUSEBUTTONUP) && e.button.windowID != mainWindow);
+    if (otherWindow) return std::nullopt;
     auto shiftState = [] {
         TShiftState shift = 0;
         SDL_Keymod mod = SDL_GetModState();
@@ -179,10 +186,12 @@ void SdlBackend::SetCaption(const std::string& caption) {
 
 void SdlBackend::DestroyMainWindow() { m_window.reset(); }
 
+Uint32 SdlBackend::MainWindowId() const { return m_window != nullptr ? SDL_GetWindowID(m_window.get()) : 0; }
+
 std::optional<WindowEvent> SdlBackend::PollEvent() {
     SDL_Event e;
     while (SDL_PollEvent(&e) == 1) {
-        if (auto out = Translate(e)) return out;
+        if (auto out = Translate(e, MainWindowId())) return out;
     }
     return std::nullopt;
 }
@@ -201,7 +210,7 @@ std::optional<WindowEvent> SdlBackend::WaitEvent(int timeoutMs) {
             waited = SDL_WaitEventTimeout(&e, left);
         }
         if (waited != 1) return std::nullopt;
-        if (auto out = Translate(e)) return out;
+        if (auto out = Translate(e, MainWindowId())) return out;
     }
 }
 
@@ -258,5 +267,11 @@ DisplayFacts SdlBackend::Display() const {
     }
     return facts;
 }
+
+}  // namespace vx
+
+namespace vx {
+
+std::shared_ptr<dx::DeviceFactory> SdlBackend::DisplayDeviceFactory() { return std::make_shared<dx::gl::DeviceFactory>(); }
 
 }  // namespace vx

@@ -1,6 +1,7 @@
 // The window backend on SDL: the one place of the framework that talks to SDL.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -36,8 +37,12 @@ public:
     void SetCursor(TCursor cursor) override;
     void ShowErrorBox(const std::string& title, const std::string& message) override;
     DisplayFacts Display() const override;
+    // OpenGL through a hidden window of its own.
+    std::shared_ptr<dx::DeviceFactory> DisplayDeviceFactory() override;
 
 private:
+    std::uint32_t MainWindowId() const;
+
     struct CursorDeleter {
         void operator()(SDL_Cursor* cursor) const;
     };

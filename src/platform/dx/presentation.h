@@ -19,10 +19,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "platform/dx/ddraw.h"
 
 namespace vx::dx {
+
+class DeviceFactory;
 
 struct DisplayMode {
     int width = 0;
@@ -54,6 +57,10 @@ public:
     // A millisecond clock that wraps at 2^32, and a sleep on the same clock.
     virtual win::DWORD NowMs() const = 0;
     virtual void SleepMs(win::DWORD ms) = 0;
+    // A 3D device that the window system itself offers (OpenGL), listed
+    // before the software device; null when there is none. Its offer is
+    // asked for only when a DirectDraw object is made.
+    virtual std::shared_ptr<DeviceFactory> DisplayDeviceFactory() { return nullptr; }
 };
 
 }  // namespace vx::dx

@@ -45,6 +45,7 @@ public:
     void SleepMs(DWORD ms) override {
         if (clockRuns) now += ms;
     }
+    std::shared_ptr<DeviceFactory> DisplayDeviceFactory() override { return displayDevice; }
 
     std::vector<Frame> frames;
     bool canShow = true;
@@ -53,6 +54,7 @@ public:
     bool hasVerticalBlank = false;
     bool clockRuns = true;
     DWORD now = 0;
+    std::shared_ptr<DeviceFactory> displayDevice;
 };
 
 inline DDSURFACEDESC2 PlainSurfaceDescription(int width, int height, DWORD caps) {

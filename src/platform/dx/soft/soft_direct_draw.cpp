@@ -182,6 +182,7 @@ HRESULT SoftDirectDraw::QueryDirect3D7(std::shared_ptr<IDirect3D7>* direct3D) {
 }
 
 SoftDirectDrawLibrary::SoftDirectDrawLibrary(PresentationTarget& target) : m_target(target) {
+    if (std::shared_ptr<DeviceFactory> display = target.DisplayDeviceFactory()) m_factories.push_back(std::move(display));
     m_factories.push_back(std::make_shared<SoftDeviceFactory>());
 }
 

@@ -4,9 +4,12 @@
 //
 // To connect it the program implements PresentationTarget (presentation.h)
 // over its window and makes one SoftDirectDrawLibrary with it; the target
-// must outlive the library and everything made from it. The software device
-// is always registered; AddDeviceFactory adds others (an OpenGL one), which
-// are asked for their offer only when DirectDrawCreateEx runs.
+// must outlive the library and everything made from it. The devices are
+// listed in this order: the target's own display device (OpenGL), if any;
+// the software device, always; then those that AddDeviceFactory adds. Each
+// is asked for its offer only when DirectDrawCreateEx runs. Among devices of
+// one kind the device choice takes the last one listed, so the software
+// rasteriser comes after a software OpenGL.
 //
 // What the DirectDraw object reports:
 //  - GetCaps: blits, colour fill, stretching and palettes always;

@@ -1,0 +1,329 @@
+// The OpenGL device against the software device: the same calls on targets
+// of the same size must give the same picture, exactly on small scenes whose
+// edges do not pass through sample points, and within a stated tolerance on
+// the video test's cube.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/dx/gl/gl_context.h"
+#include "platform/dx/gl/gl_device_factory.h"
+#include "platform/dx/soft/soft_direct_draw.h"
+#include "platform/dx/soft_rig.h"
+#include "support/cube_frame.h"
+
+namespace vx::dx::testing {
+namespace {
+
+enum class Kind { Software, OpenGL };
+
+// A device of either kind on a width x height render target.
+struct DeviceRig {
+    DeviceRig(Kind kind, int targetWidth, int targetHeight) : width(targetWidth), height(targetHeight) {
+        if (kind == Kind::OpenGL) presentation.displayDevice = std::make_shared<gl::DeviceFactory>();
+        library = std::make_unique<SoftDirectDrawLibrary>(presentation);
+        if (FAILED(library->DirectDrawCreateEx(nullptr, &directDraw))) return;
+        DDSURFACEDESC2 description = PlainSurfaceDescription(width, height, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE);
+        if (FAILED(directDraw->CreateSurface(&description, &target)) || FAILED(directDraw->QueryDirect3D7(&direct3D))) return;
+        std::optional<GUID> wanted;
+        direct3D->EnumDevices([&](const char* description, const char*, const D3DDEVICEDESC7& device) {
+            const bool isOpenGL = std::string(description).rfind("OpenGL", 0) == 0;
+            if (isOpenGL == (kind == Kind::OpenGL) && !wanted) wanted = device.deviceGUID;
+            return D3DENUMRET_OK;
+        });
+        if (!wanted || FAILED(direct3D->CreateDevice(*wanted, target.get(), &device))) device.reset();
+    }
+
+    void Plain() {
+        device->SetRenderState(D3DRENDERSTATE_LIGHTING, FALSE);
+        device->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
+    }
+    std::vector<std::uint32_t> Pixels() { return ReadPixels(*target); }
+
+    int width;
+    int height;
+    FakePresentation presentation;
+    std::unique_ptr<SoftDirectDrawLibrary> library;
+    std::shared_ptr<IDirectDraw7> directDraw;
+    std::shared_ptr<IDirectDrawSurface7> target;
+    std::shared_ptr<IDirect3D7> direct3D;
+    std::shared_ptr<IDirect3DDevice7> device;
+};
+
+// Both devices, or a skip where this machine has no OpenGL context.
+struct DevicePair {
+    DevicePair(int width, int height) : soft(Kind::Software, width, height), gl(Kind::OpenGL, width, height) {}
+    bool Ready() const { return soft.device != nullptr && gl.device != nullptr; }
+    DeviceRig soft;
+    DeviceRig gl;
+};
+
+#define VX_NEED_OPENGL(pair)                                                                  \
+    do {                                                                                      \
+        ASSERT_NE((pair).soft.device, nullptr);                                               \
+        if ((pair).gl.device == nullptr) GTEST_SKIP() << "no OpenGL context on this machine"; \
+    } while (false)
+
+struct Difference {
+    int differing = 0;  // pixels with some channel further apart than the allowance
+    int largest = 0;    // the largest channel difference anywhere
+};
+
+Difference Compare(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b, int allowance) {
+    Difference result;
+    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i) {
+        int worst = 0;
+        for (int shift : {0, 8, 16}) {
+            worst = std::max(worst, std::abs(static_cast<int>((a[i] >> shift) & 0xFF) - static_cast<int>((b[i] >> shift) & 0xFF)));
+        }
+        result.largest = std::max(result.largest, worst);
+        if (worst > allowance) ++result.differing;
+    }
+    return result;
+}
+
+int Lit(const std::vector<std::uint32_t>& pixels) {
+    return static_cast<int>(std::count_if(pixels.begin(), pixels.end(), [](std::uint32_t p) { return (p & 0xFFFFFF) != 0; }));
+}
+
+struct UnlitVertex {
+    float x, y, z;
+    D3DCOLOR diffuse;
+    float u, v;
+};
+constexpr DWORD kUnlitFormat = D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+
+void Draw(DeviceRig& rig, DWORD type, const std::vector<UnlitVertex>& vertices) {
+    rig.device->BeginScene();
+    EXPECT_EQ(rig.device->DrawPrimitive(type, kUnlitFormat, vertices.data(), static_cast<DWORD>(vertices.size()), 0), D3D_OK);
+    rig.device->EndScene();
+}
+
+TEST(OpenGLDevice, OfferedBeforeTheSoftwareDeviceAndHardwareOnlyOnARealGpu) {
+    DeviceRig rig(Kind::OpenGL, 8, 8);
+    if (rig.device == nullptr) GTEST_SKIP() << "no OpenGL context on this machine";
+    std::vector<std::string> names;
+    std::vector<bool> hardware;
+    std::string renderer;
+    rig.direct3D->EnumDevices([&](const char* description, const char*, const D3DDEVICEDESC7& device) {
+        names.emplace_back(description);
+        hardware.push_back((device.dwDevCaps & D3DDEVCAPS_HWRASTERIZATION) != 0);
+        return D3DENUMRET_OK;
+    });
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_EQ(names[0].rfind("OpenGL (", 0), 0u) << names[0];
+    EXPECT_EQ(hardware[0], !gl::IsSoftwareRenderer(names[0]));
+    EXPECT_FALSE(hardware[1]);
+}
+
+TEST(OpenGLDevice, SoftwareRenderersAreKnownByName) {
+    struct Case {
+        const char* renderer;
+        bool software;
+    };
+    const Case cases[] = {
+        {"llvmpipe (LLVM 15.0.6, 256 bits)", true},
+        {"softpipe", true},
+        {"Software Rasterizer", true},
+        {"Mesa Intel(R) UHD Graphics 620 (KBL GT2)", false},
+        {"AMD Radeon RX 580 (polaris10, LLVM 15.0.6, DRM 3.49, 6.1.0)", false},
+        {"", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(gl::IsSoftwareRenderer(c.renderer), c.software) << c.renderer;
+}
+
+// The cube of the video test at several moments. The software device snaps
+// corners to a sixteenth of a pixel, OpenGL to a finer grid, so where a
+// texel boundary passes close to a sample point the two may take
+// neighbouring texels (about 2 % of the pixels here, on a texture of about
+// a texel per pixel). The pictures must agree to 2 levels per channel in
+// all but 3 % of the pixels.
+TEST(OpenGLDevice, DrawsTheVideoTestsCubeAsTheSoftwareDeviceDoes) {
+    constexpr int kWidth = 630;
+    constexpr int kHeight = 320;
+    DevicePair pair(kWidth, kHeight);
+    VX_NEED_OPENGL(pair);
+    vx::testing::CubeFrame softFrame(*pair.soft.directDraw, pair.soft.target, *pair.soft.device, kWidth, kHeight);
+    vx::testing::CubeFrame glFrame(*pair.gl.directDraw, pair.gl.target, *pair.gl.device, kWidth, kHeight);
+    for (double t : {0.0, 0.7, 1.9, 3.3, 5.2, 100.25}) {
+        softFrame.DrawScene(t);
+        glFrame.DrawScene(t);
+        const std::vector<std::uint32_t> soft = pair.soft.Pixels();
+        const std::vector<std::uint32_t> gl = pair.gl.Pixels();
+        ASSERT_EQ(soft.size(), gl.size());
+        EXPECT_GT(Lit(gl), kWidth * kHeight / 20) << "t = " << t;
+        const Difference difference = Compare(soft, gl, 2);
+        EXPECT_LE(difference.differing, kWidth * kHeight * 3 / 100) << "t = " << t << ", largest " << difference.largest;
+
+    }
+    // The allowance is narrow: the software device's own frame a fifth of
+    // a degree later differs in about one pixel in ten.
+    softFrame.DrawScene(0.7);
+    const std::vector<std::uint32_t> before = pair.soft.Pixels();
+    softFrame.DrawScene(0.702);
+    EXPECT_GT(Compare(before, pair.soft.Pixels(), 2).differing, kWidth * kHeight * 3 / 100);
+}
+
+// The text goes through the surface's memory between two OpenGL frames: it
+// is read back before the text is drawn, and the next frame starts anew.
+TEST(OpenGLDevice, KeepsTheOverlayAndTheNextFrameInStep) {
+    constexpr int kWidth = 630;
+    constexpr int kHeight = 320;
+    DevicePair pair(kWidth, kHeight);
+    VX_NEED_OPENGL(pair);
+    vx::testing::CubeFrame softFrame(*pair.soft.directDraw, pair.soft.target, *pair.soft.device, kWidth, kHeight);
+    vx::testing::CubeFrame glFrame(*pair.gl.directDraw, pair.gl.target, *pair.gl.device, kWidth, kHeight);
+    for (double t : {0.4, 0.45}) {
+        softFrame.DrawScene(t);
+        glFrame.DrawScene(t);
+        softFrame.DrawOverlay("FPS: 60 (Device: Software)");
+        glFrame.DrawOverlay("FPS: 60 (Device: Software)");
+        const std::vector<std::uint32_t> soft = pair.soft.Pixels();
+        const std::vector<std::uint32_t> gl = pair.gl.Pixels();
+        EXPECT_LE(Compare(soft, gl, 2).differing, kWidth * kHeight * 3 / 100) << "t = " << t;
+        // The line itself, on the black above the cube: the same pixels.
+        int white = 0;
+        for (int y = 0; y < 16; ++y) {
+            for (int x = 0; x < 200; ++x) {
+                const std::size_t i = static_cast<std::size_t>(y * kWidth + x);
+                EXPECT_EQ(gl[i], soft[i]) << "(" << x << ", " << y << ")";
+                white += gl[i] == 0xFFFFFFu ? 1 : 0;
+            }
+        }
+        EXPECT_GT(white, 50);
+    }
+}
+
+// Scenes whose edges miss every sample point: the same pixels exactly.
+TEST(OpenGLDevice, SmallScenesGiveTheSoftwareDevicesPixels) {
+    struct Scene {
+        const char* name;
+        DWORD type;
+        std::vector<UnlitVertex> vertices;
+    };
+    // Identity transforms: clip x = screen x / 8 - 1, y = 1 - screen y / 8 on 16 x 16.
+    const auto at = [](float sx, float sy, float z, D3DCOLOR c, float u = 0, float v = 0) {
+        return UnlitVertex{sx / 8.0f - 1.0f, 1.0f - sy / 8.0f, z, c, u, v};
+    };
+    const Scene scenes[] = {
+        {"a square of two triangles", D3DPT_TRIANGLESTRIP,
+         {at(2.3f, 2.3f, 0.5f, 0xFF404040), at(12.7f, 2.3f, 0.5f, 0xFF404040), at(2.3f, 12.7f, 0.5f, 0xFF404040),
+          at(12.7f, 12.7f, 0.5f, 0xFF404040)}},
+        {"a fan of shaded colours", D3DPT_TRIANGLEFAN,
+         {at(7.6f, 7.6f, 0.5f, 0xFFFF0000), at(1.3f, 1.2f, 0.5f, 0xFF00FF00), at(14.2f, 1.7f, 0.5f, 0xFF0000FF),
+          at(13.6f, 14.1f, 0.5f, 0xFFFFFFFF)}},
+        {"a list crossing the target's edge", D3DPT_TRIANGLELIST,
+         {at(-4.5f, 3.6f, 0.5f, 0xFF80FF20), at(20.5f, 6.5f, 0.5f, 0xFF80FF20), at(6.5f, 30.5f, 0.5f, 0xFF80FF20)}},
+    };
+    for (const Scene& scene : scenes) {
+        DevicePair pair(16, 16);
+        VX_NEED_OPENGL(pair);
+        for (DeviceRig* rig : {&pair.soft, &pair.gl}) {
+            rig->Plain();
+            rig->device->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
+            rig->device->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_ONE);
+            rig->device->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_ONE);
+            Draw(*rig, scene.type, scene.vertices);
+        }
+        const Difference difference = Compare(pair.soft.Pixels(), pair.gl.Pixels(), 1);
+        EXPECT_EQ(difference.differing, 0) << scene.name << ", largest " << difference.largest;
+        EXPECT_GT(Lit(pair.gl.Pixels()), 0) << scene.name;
+    }
+}
+
+// Texel boundaries that miss every sample point: the same texels exactly,
+// the texture's top row at the top, its left column on the left.
+TEST(OpenGLDevice, MapsATextureAsTheSoftwareDeviceDoes) {
+    DevicePair pair(16, 16);
+    VX_NEED_OPENGL(pair);
+    const auto at = [](float sx, float sy, float u, float v) {
+        return UnlitVertex{sx / 8.0f - 1.0f, 1.0f - sy / 8.0f, 0.5f, 0xFFFFFFFF, u, v};
+    };
+    std::vector<std::shared_ptr<IDirectDrawSurface7>> textures;
+    for (DeviceRig* rig : {&pair.soft, &pair.gl}) {
+        rig->Plain();
+        // 4 x 4 texels, texel (x, y) = 0x0F, 0x10 (4y + x) twice.
+        DDSURFACEDESC2 description = PlainSurfaceDescription(4, 4, DDSCAPS_TEXTURE);
+        std::shared_ptr<IDirectDrawSurface7> texture;
+        ASSERT_EQ(rig->directDraw->CreateSurface(&description, &texture), DD_OK);
+        ASSERT_EQ(texture->Lock(nullptr, &description, DDLOCK_WAIT, HANDLE{}), DD_OK);
+        for (int y = 0; y < 4; ++y) {
+            auto* row = reinterpret_cast<std::uint32_t*>(static_cast<std::byte*>(description.lpSurface) + y * description.lPitch);
+            for (int x = 0; x < 4; ++x) row[x] = 0x000F0000u + 0x00001010u * static_cast<std::uint32_t>(4 * y + x);
+        }
+        texture->Unlock(nullptr);
+        rig->device->SetTexture(0, texture.get());
+        textures.push_back(texture);
+        // Texel boundaries at 4.075, 7.9 and 11.725 across and down.
+        Draw(*rig, D3DPT_TRIANGLESTRIP,
+             {at(0.25f, 0.25f, 0, 0), at(15.55f, 0.25f, 1, 0), at(0.25f, 15.55f, 0, 1), at(15.55f, 15.55f, 1, 1)});
+    }
+    const std::vector<std::uint32_t> gl = pair.gl.Pixels();
+    EXPECT_EQ(Compare(pair.soft.Pixels(), gl, 0).differing, 0);
+    EXPECT_EQ(gl[1 * 16 + 1], 0x0F0000u);
+    EXPECT_EQ(gl[1 * 16 + 14], 0x0F3030u);
+    EXPECT_EQ(gl[14 * 16 + 1], 0x0FC0C0u);
+    EXPECT_EQ(gl[0], 0u);
+}
+
+// A triangle reaching behind the eye is cut at the near plane by both.
+TEST(OpenGLDevice, ClipsAtTheNearPlaneAsTheSoftwareDeviceDoes) {
+    DevicePair pair(32, 32);
+    VX_NEED_OPENGL(pair);
+    D3DMATRIX projection{};
+    projection._11 = 1;
+    projection._22 = 1;
+    projection._33 = 1;
+    projection._34 = 1;
+    projection._43 = -1;
+    const std::vector<UnlitVertex> triangle = {
+        {-1.5f, -0.7f, 2.0f, 0xFFFFFFFF, 0, 0}, {1.3f, -0.9f, 2.0f, 0xFFFFFFFF, 0, 0}, {0.1f, 0.4f, -3.0f, 0xFFFFFFFF, 0, 0}};
+    for (DeviceRig* rig : {&pair.soft, &pair.gl}) {
+        rig->Plain();
+        rig->device->SetTransform(D3DTRANSFORMSTATE_PROJECTION, &projection);
+        Draw(*rig, D3DPT_TRIANGLELIST, triangle);
+    }
+    const Difference difference = Compare(pair.soft.Pixels(), pair.gl.Pixels(), 0);
+    EXPECT_LE(difference.differing, 2) << "largest " << difference.largest;
+    EXPECT_GT(Lit(pair.gl.Pixels()), 50);
+}
+
+// What the program writes into the surface's memory between draws (the
+// text) survives the next draw, and a device let go leaves its picture.
+TEST(OpenGLDevice, TakesUpTheMemoryAndLeavesItsPictureBehind) {
+    DeviceRig rig(Kind::OpenGL, 16, 16);
+    if (rig.device == nullptr) GTEST_SKIP() << "no OpenGL context on this machine";
+    rig.Plain();
+    DDSURFACEDESC2 description{};
+    description.dwSize = sizeof description;
+    ASSERT_EQ(rig.target->Lock(nullptr, &description, DDLOCK_WAIT, HANDLE{}), DD_OK);
+    static_cast<std::uint32_t*>(description.lpSurface)[0] = 0x00123456;  // pixel (0, 0)
+    rig.target->Unlock(nullptr);
+
+    const std::vector<UnlitVertex> corner = {{0.0f, 0.0f, 0.5f, 0xFF00FF00, 0, 0},
+                                             {1.0f, 0.0f, 0.5f, 0xFF00FF00, 0, 0},
+                                             {1.0f, -1.0f, 0.5f, 0xFF00FF00, 0, 0}};  // the lower right quarter's upper half
+    Draw(rig, D3DPT_TRIANGLELIST, corner);
+    std::vector<std::uint32_t> pixels = rig.Pixels();
+    EXPECT_EQ(pixels[0], 0x123456u);
+    EXPECT_EQ(pixels[static_cast<std::size_t>(9 * 16 + 14)], 0x00FF00u);
+    EXPECT_EQ(pixels[static_cast<std::size_t>(14 * 16 + 9)], 0x000000u);
+
+    const D3DRECT lower{0, 8, 16, 16};
+    rig.device->Clear(1, &lower, D3DCLEAR_TARGET, 0x000000FF, 1.0f, 0);
+    rig.device.reset();
+    pixels = rig.Pixels();
+    EXPECT_EQ(pixels[0], 0x123456u);
+    EXPECT_EQ(pixels[static_cast<std::size_t>(9 * 16 + 14)], 0x0000FFu);
+    EXPECT_EQ(pixels[static_cast<std::size_t>(2 * 16 + 14)], 0x000000u);
+}
+
+}  // namespace
+}  // namespace vx::dx::testing
