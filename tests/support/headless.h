@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,7 @@ public:
         errorBoxes.push_back(title + ": " + message);
     }
     DisplayFacts Display() const override { return display; }
+    std::shared_ptr<dx::DeviceFactory> DisplayDeviceFactory() override { return displayDevice; }
 
     // Queues a left click (press and release) at a window point.
     void Click(int x, int y, TMouseButton button = mbLeft) {
@@ -72,6 +74,7 @@ public:
     TCursor cursor = crDefault;
     std::vector<std::string> errorBoxes;
     DisplayFacts display{32, 60, 1024, 768, 96};
+    std::shared_ptr<dx::DeviceFactory> displayDevice;  // none unless a test gives one
 };
 
 }  // namespace vx::test

@@ -1,0 +1,168 @@
+// The video test's window with the system's OpenGL offered beside the
+// software device: which device each phase gets, and the OpenGL device's
+// frames reaching the window through the render surface.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "app/main_form.h"
+#include "fake/fake_system_services.h"
+#include "framework/application.h"
+#include "platform/dx/gl/gl_device.h"
+#include "platform/dx/gl/gl_device_factory.h"
+#include "platform/dx/soft/device.h"
+#include "platform/dx/soft_rig.h"
+#include "support/cube_frame.h"
+#include "support/headless.h"
+#include "video/dx_draw.h"
+
+namespace vx::dx::testing {
+
+// The software device alone on a 630 x 320 target.
+struct DeviceRigForScene {
+    DeviceRigForScene() {
+        library.DirectDrawCreateEx(nullptr, &directDraw);
+        DDSURFACEDESC2 description = PlainSurfaceDescription(630, 320, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE);
+        directDraw->CreateSurface(&description, &target);
+        directDraw->QueryDirect3D7(&direct3D);
+        direct3D->CreateDevice(IID_IDirect3DRGBDevice, target.get(), &device);
+    }
+    FakePresentation presentation;
+    SoftDirectDrawLibrary library{presentation};
+    std::shared_ptr<IDirectDraw7> directDraw;
+    std::shared_ptr<IDirectDrawSurface7> target;
+    std::shared_ptr<IDirect3D7> direct3D;
+    std::shared_ptr<IDirect3DDevice7> device;
+};
+
+}  // namespace vx::dx::testing
+
+namespace vx {
+namespace {
+
+// The OpenGL device as a GPU driver would offer it, whatever the renderer:
+// a software OpenGL here plays the part of a hardware one.
+class OfferedAsHardware final : public dx::DeviceFactory {
+public:
+    std::optional<dx::DeviceOffer> Offer() override {
+        std::optional<dx::DeviceOffer> offer = m_factory.Offer();
+        if (offer) {
+            offer->device.dwDevCaps |= win::D3DDEVCAPS_HWRASTERIZATION;
+            offer->device.deviceGUID = win::IID_IDirect3DHALDevice;
+        }
+        return offer;
+    }
+    win::HRESULT Create(dx::DeviceSurface& target, std::shared_ptr<win::IDirect3DDevice7>* device) override {
+        return m_factory.Create(target, device);
+    }
+
+private:
+    dx::gl::DeviceFactory m_factory;
+};
+
+struct VideoWindow {
+    explicit VideoWindow(std::shared_ptr<dx::DeviceFactory> displayDevice) {
+        backend.displayDevice = std::move(displayDevice);
+        app.SetErrorReport([this](const std::string& m) { errors.push_back(m); });
+        form = std::make_unique<TForm1>(app, services);
+        form->ShowWindow();
+        form->DXDraw->SetOptions(static_cast<TDXDrawOptions>(form->DXDraw->Options() & ~doWaitVBlank));
+        backend.queue.push_back(WindowEvent{WindowEvent::FocusGained});
+        app.ProcessMessages();
+    }
+    void Frames(int count, win::DWORD msEach) {
+        for (int i = 0; i < count; ++i) {
+            services.tickCount += msEach;
+            app.Idle();
+        }
+    }
+    void NextPhase() {
+        clock.Advance(7000);
+        app.ProcessMessages();
+    }
+    bool DeviceIsOpenGL() { return dynamic_cast<dx::gl::Device*>(form->DXDraw->Device()) != nullptr; }
+    bool DeviceIsSoftware() { return dynamic_cast<dx::SoftDevice*>(form->DXDraw->Device()) != nullptr; }
+    // The surface's picture in the window below the frame-rate line.
+    std::vector<TColor> SceneInWindow() {
+        const TPoint origin = form->DXDraw->WindowOrigin();
+        std::vector<TColor> pixels;
+        for (int y = 20; y < 320; ++y) {
+            for (int x = 0; x < 630; ++x) pixels.push_back(form->Image().GetPixel(origin.X + x, origin.Y + y));
+        }
+        return pixels;
+    }
+
+    test::HeadlessBackend backend;
+    test::ManualClock clock;
+    test::FakeSystemServices services;
+    Application app{backend, clock};
+    std::vector<std::string> errors;
+    std::unique_ptr<TForm1> form;
+};
+
+bool OpenGLAvailable() {
+    dx::gl::DeviceFactory factory;
+    return factory.Offer().has_value();
+}
+
+// A software OpenGL comes before the software rasteriser in the list, so
+// the rasteriser, the last software device, is taken in both phases.
+TEST(VideoTestWithOpenGL, TheSoftwareRasteriserWinsOverASoftwareOpenGL) {
+    if (!OpenGLAvailable()) GTEST_SKIP() << "no OpenGL context on this machine";
+    VideoWindow w(std::make_shared<dx::gl::DeviceFactory>());
+    w.form->BVideoSpeedClick(nullptr);
+    EXPECT_TRUE(w.DeviceIsSoftware());
+    w.Frames(3, 20);
+    w.NextPhase();
+    EXPECT_TRUE(w.form->DXDraw->Options() & doHardware);
+    EXPECT_FALSE(w.form->DXDraw->ActiveOptions() & doHardware);
+    EXPECT_TRUE(w.DeviceIsSoftware());
+    EXPECT_TRUE(w.errors.empty()) << w.errors.front();
+}
+
+// The software device's picture of the cube at t seconds, below the
+// frame-rate line, as the window shows it (0x00BBGGRR).
+std::vector<TColor> SoftwareScene(double t) {
+    dx::testing::DeviceRigForScene rig;
+    vx::testing::CubeFrame frame(*rig.directDraw, rig.target, *rig.device, 630, 320);
+    frame.DrawScene(t);
+    const std::vector<std::uint32_t> pixels = dx::testing::ReadPixels(*rig.target);
+    std::vector<TColor> scene;
+    for (std::size_t i = 20 * 630; i < pixels.size(); ++i) {
+        const std::uint32_t p = pixels[i];
+        scene.push_back(static_cast<TColor>(((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF)));
+    }
+    return scene;
+}
+
+// With a hardware OpenGL the second phase draws with it, says so, and its
+// frames reach the window: the cube as the software device draws it.
+TEST(VideoTestWithOpenGL, TheSecondPhaseDrawsWithAHardwareOpenGL) {
+    if (!OpenGLAvailable()) GTEST_SKIP() << "no OpenGL context on this machine";
+    VideoWindow w(std::make_shared<OfferedAsHardware>());
+    w.form->BVideoSpeedClick(nullptr);
+    EXPECT_TRUE(w.DeviceIsSoftware());
+    EXPECT_FALSE(w.form->DXDraw->ActiveOptions() & doHardware);
+
+    w.NextPhase();
+    EXPECT_TRUE(w.DeviceIsOpenGL());
+    EXPECT_TRUE(w.form->DXDraw->ActiveOptions() & doHardware);
+    w.Frames(2, 20);
+    const std::vector<TColor> shown = w.SceneInWindow();
+    const std::vector<TColor> expected = SoftwareScene(static_cast<double>(w.services.tickCount) / 1000.0);
+    ASSERT_EQ(shown.size(), expected.size());
+    int differing = 0;
+    int lit = 0;
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        differing += shown[i] != expected[i] ? 1 : 0;
+        lit += shown[i] != clBlack ? 1 : 0;
+    }
+    EXPECT_GT(lit, 630 * 300 / 20);
+    // As in the devices' own comparison: a texel either side of a boundary.
+    EXPECT_LE(differing, 630 * 300 * 3 / 100);
+    EXPECT_TRUE(w.errors.empty()) << w.errors.front();
+}
+
+}  // namespace
+}  // namespace vx
