@@ -1,18 +1,27 @@
-// Frames per second of the software device drawing the video test's scene
-// (clear, then a textured cube of six four-vertex strips, additive, no
-// culling) on a 630 x 320 target, on one core and without the vertical-blank
-// wait; and the heap allocations each frame makes (there should be none).
+// The video test's frame (clear, the six strips of the textured cube,
+// additive, no culling, and the white frame-rate line) on a 630 x 320
+// target, unthrottled: frames per second and heap allocations per frame of
+// the software device, beside the system's OpenGL drawing the same frame
+// through the OpenGL device. OpenGL is asked to work on one thread
+// (LP_NUM_THREADS=0 for Mesa's llvmpipe) so that both use one core.
+//
+//   build/bench/vidorex_soft_device_bench [--benchmark_min_time=2]
 
+#include <SDL.h>
 #include <benchmark/benchmark.h>
 
 #include <atomic>
-#include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <new>
+#include <string>
 
+#include "platform/dx/gl/gl_device_factory.h"
 #include "platform/dx/soft/soft_direct_draw.h"
+#include "support/cube_frame.h"
 
 // The replaced operators below pair malloc with free themselves; once they
 // are inlined the compiler sees only the operators and warns wrongly.
@@ -36,140 +45,77 @@ namespace {
 
 using namespace vx::win;
 
+constexpr int kWidth = 630;
+constexpr int kHeight = 320;
+
 class NoWindow final : public vx::dx::PresentationTarget {
 public:
+    explicit NoWindow(std::shared_ptr<vx::dx::DeviceFactory> display) : m_display(std::move(display)) {}
     void Present(HWND, const std::uint32_t*, int, int, int, const RECT&) override {}
     bool CanShow() const override { return true; }
-    RECT ClientRectOf(HWND) const override { return RECT{0, 0, 630, 320}; }
+    RECT ClientRectOf(HWND) const override { return RECT{0, 0, kWidth, kHeight}; }
     vx::dx::DisplayMode CurrentDisplayMode() const override { return {1024, 768, 32, 60}; }
     bool WaitForVerticalBlank() override { return false; }
     DWORD NowMs() const override { return 0; }
     void SleepMs(DWORD) override {}
+    std::shared_ptr<vx::dx::DeviceFactory> DisplayDeviceFactory() override { return m_display; }
+
+private:
+    std::shared_ptr<vx::dx::DeviceFactory> m_display;
 };
 
-struct Vertex {
-    float x, y, z, nx, ny, nz, u, v;
-};
+// Frames per second of each run, for the summary.
+std::map<std::string, double> g_framesPerSecond;
 
-// The cube of the video test: six strips of four vertices, edges of length 2.
-// clang-format off
-constexpr Vertex kCube[24] = {
-    {-1, 1, -1, 0, 0, -1, 0, 0}, {1, 1, -1, 0, 0, -1, 1, 0},  {-1, -1, -1, 0, 0, -1, 0, 1}, {1, -1, -1, 0, 0, -1, 1, 1},
-    {-1, 1, 1, 0, 0, 1, 1, 0},   {-1, -1, 1, 0, 0, 1, 1, 1},  {1, 1, 1, 0, 0, 1, 0, 0},     {1, -1, 1, 0, 0, 1, 0, 1},
-    {-1, 1, 1, 0, 1, 0, 0, 0},   {1, 1, 1, 0, 1, 0, 1, 0},    {-1, 1, -1, 0, 1, 0, 0, 1},   {1, 1, -1, 0, 1, 0, 1, 1},
-    {-1, -1, 1, 0, -1, 0, 0, 0}, {-1, -1, -1, 0, -1, 0, 0, 1}, {1, -1, 1, 0, -1, 0, 1, 0},  {1, -1, -1, 0, -1, 0, 1, 1},
-    {1, 1, -1, 1, 0, 0, 0, 0},   {1, 1, 1, 1, 0, 0, 1, 0},    {1, -1, -1, 1, 0, 0, 0, 1},   {1, -1, 1, 1, 0, 0, 1, 1},
-    {-1, 1, -1, -1, 0, 0, 1, 0}, {-1, -1, -1, -1, 0, 0, 1, 1}, {-1, 1, 1, -1, 0, 0, 0, 0},  {-1, -1, 1, -1, 0, 0, 0, 1},
-};
-// clang-format on
+enum class Device { Software, OpenGL };
 
-// A 256 x 256 palettised picture: mottled dark green-grey, a yellow square
-// in the middle and two thin black lines through the centre.
-std::shared_ptr<IDirectDrawSurface7> MakeTexture(IDirectDraw7& directDraw, std::shared_ptr<IDirectDrawPalette>* palette) {
-    DDSURFACEDESC2 description{};
-    description.dwSize = sizeof description;
-    description.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
-    description.dwWidth = 256;
-    description.dwHeight = 256;
-    description.ddsCaps.dwCaps = DDSCAPS_TEXTURE | DDSCAPS_SYSTEMMEMORY;
-    description.ddpfPixelFormat = DDPIXELFORMAT{sizeof(DDPIXELFORMAT), DDPF_RGB | DDPF_PALETTEINDEXED8, 0, 8, 0, 0, 0, 0};
-    std::shared_ptr<IDirectDrawSurface7> texture;
-    if (FAILED(directDraw.CreateSurface(&description, &texture))) return nullptr;
-    PALETTEENTRY entries[256];
-    for (int i = 0; i < 255; ++i) {
-        entries[i] =
-            PALETTEENTRY{static_cast<BYTE>(0x21 + i / 8), static_cast<BYTE>(0x21 + i / 6), static_cast<BYTE>(0x10 + i / 10), 0};
-    }
-    entries[255] = PALETTEENTRY{0xF0, 0xD0, 0x10, 0};
-    directDraw.CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, entries, palette);
-    texture->SetPalette(*palette);
-    texture->Lock(nullptr, &description, DDLOCK_WAIT, HANDLE{});
-    std::uint32_t noise = 12345;
-    for (int y = 0; y < 256; ++y) {
-        auto* row = static_cast<BYTE*>(description.lpSurface) + y * description.lPitch;
-        for (int x = 0; x < 256; ++x) {
-            noise = noise * 1664525u + 1013904223u;
-            BYTE index = static_cast<BYTE>((noise >> 24) % 200);
-            if (x >= 80 && x < 176 && y >= 80 && y < 176) index = 255;
-            if (x == 128 || y == 128) index = 0;
-            row[x] = index;
-        }
-    }
-    texture->Unlock(nullptr);
-    return texture;
-}
-
-void BM_SoftDeviceCubeFrame(benchmark::State& state) {
-    NoWindow window;
+void RunCubeFrames(benchmark::State& state, Device kind, bool overlay) {
+    NoWindow window(kind == Device::OpenGL ? std::make_shared<vx::dx::gl::DeviceFactory>() : nullptr);
     vx::dx::SoftDirectDrawLibrary library(window);
     std::shared_ptr<IDirectDraw7> directDraw;
-    library.DirectDrawCreateEx(nullptr, &directDraw);
-    DDSURFACEDESC2 description{};
-    description.dwSize = sizeof description;
-    description.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-    description.dwWidth = 630;
-    description.dwHeight = 320;
-    description.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE;
     std::shared_ptr<IDirectDrawSurface7> back;
     std::shared_ptr<IDirect3D7> direct3D;
     std::shared_ptr<IDirect3DDevice7> device;
-    std::shared_ptr<IDirectDrawPalette> palette;
-    if (FAILED(directDraw->CreateSurface(&description, &back)) || FAILED(directDraw->QueryDirect3D7(&direct3D)) ||
-        FAILED(direct3D->CreateDevice(IID_IDirect3DRGBDevice, back.get(), &device))) {
-        state.SkipWithError("no device");
+    DDSURFACEDESC2 description{};
+    description.dwSize = sizeof description;
+    description.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+    description.dwWidth = kWidth;
+    description.dwHeight = kHeight;
+    description.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE;
+    std::string renderer;
+    std::optional<GUID> wanted;
+    if (SUCCEEDED(library.DirectDrawCreateEx(nullptr, &directDraw)) && SUCCEEDED(directDraw->CreateSurface(&description, &back)) &&
+        SUCCEEDED(directDraw->QueryDirect3D7(&direct3D))) {
+        direct3D->EnumDevices([&](const char* description, const char*, const D3DDEVICEDESC7& d) {
+            const bool isOpenGL = std::string(description).rfind("OpenGL", 0) == 0;
+            if (isOpenGL == (kind == Device::OpenGL) && !wanted) {
+                wanted = d.deviceGUID;
+                renderer = description;
+            }
+            return D3DENUMRET_OK;
+        });
+    }
+    if (!wanted || FAILED(direct3D->CreateDevice(*wanted, back.get(), &device))) {
+        state.SkipWithError("no such device here");
         return;
     }
-    std::shared_ptr<IDirectDrawSurface7> texture = MakeTexture(*directDraw, &palette);
-
-    const D3DVIEWPORT7 viewport{0, 0, 630, 320, 0.0f, 1.0f};
-    device->SetViewport(&viewport);
-    D3DMATERIAL7 material{};
-    material.diffuse = {1, 1, 1, 0};
-    material.ambient = {1, 1, 1, 0};
-    device->SetMaterial(&material);
-    device->SetRenderState(D3DRENDERSTATE_AMBIENT, 0xFFFFFFFF);
-    D3DMATRIX projection{};
-    projection._11 = 2;
-    projection._22 = 2;
-    projection._33 = 1;
-    projection._34 = 1;
-    projection._43 = -1;
-    device->SetTransform(D3DTRANSFORMSTATE_PROJECTION, &projection);
-    D3DMATRIX view{};
-    view._11 = 1;
-    view._22 = std::cos(-0.5f);
-    view._23 = std::sin(-0.5f);
-    view._32 = -std::sin(-0.5f);
-    view._33 = std::cos(-0.5f);
-    view._43 = 5;
-    view._44 = 1;
-    const D3DRECT whole{0, 0, 630, 320};
-
+    vx::testing::CubeFrame frame(*directDraw, back, *device, kWidth, kHeight);
+    const std::string text = "FPS: 60 (Device: Software)";
     const auto drawFrame = [&](double t) {
-        D3DMATRIX world{};
-        world._11 = static_cast<float>(std::cos(t));
-        world._13 = static_cast<float>(std::sin(t));
-        world._22 = 1;
-        world._31 = static_cast<float>(-std::sin(t));
-        world._33 = static_cast<float>(std::cos(t));
-        world._44 = 1;
-        device->SetTransform(D3DTRANSFORMSTATE_VIEW, &view);
-        device->SetTransform(D3DTRANSFORMSTATE_WORLD, &world);
-        device->Clear(1, &whole, D3DCLEAR_TARGET, 0, 1.0f, 0);
-        device->BeginScene();
-        device->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
-        device->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_ONE);
-        device->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_ONE);
-        device->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
-        device->SetTexture(0, texture.get());
-        for (int k = 0; k < 6; ++k) {
-            device->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1, &kCube[4 * k], 4, 0);
+        frame.DrawScene(t);
+        if (overlay) {
+            frame.DrawOverlay(text);
+        } else if (kind == Device::OpenGL) {
+            // The frame is not finished before it is in the surface's memory.
+            DDSURFACEDESC2 locked{};
+            locked.dwSize = sizeof locked;
+            back->Lock(nullptr, &locked, DDLOCK_WAIT, HANDLE{});
+            back->Unlock(nullptr);
         }
-        device->EndScene();
     };
 
-    // The first frame sizes the vertex buffer and converts the texture once.
-    drawFrame(0.0);
+    // The first frames size the buffers, convert the texture and load the glyphs.
+    for (int i = 0; i < 3; ++i) drawFrame(0.0);
     double t = 0.0;
     const std::size_t allocationsBefore = g_allocations.load();
     for (auto _ : state) {
@@ -181,9 +127,47 @@ void BM_SoftDeviceCubeFrame(benchmark::State& state) {
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     state.counters["allocations_per_frame"] =
         static_cast<double>(allocations) / static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
+    state.SetLabel(renderer);
 }
-BENCHMARK(BM_SoftDeviceCubeFrame)->Unit(benchmark::kMicrosecond);
+
+void BM_SoftwareCubeScene(benchmark::State& state) { RunCubeFrames(state, Device::Software, false); }
+void BM_SoftwareCubeFrame(benchmark::State& state) { RunCubeFrames(state, Device::Software, true); }
+void BM_OpenGLCubeScene(benchmark::State& state) { RunCubeFrames(state, Device::OpenGL, false); }
+void BM_OpenGLCubeFrame(benchmark::State& state) { RunCubeFrames(state, Device::OpenGL, true); }
+
+BENCHMARK(BM_SoftwareCubeScene)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_SoftwareCubeFrame)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_OpenGLCubeScene)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_OpenGLCubeFrame)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+// Keeps each run's frame rate for the closing comparison.
+class SummaryReporter final : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            const auto found = run.counters.find("frames_per_second");
+            if (!run.error_occurred && found != run.counters.end()) g_framesPerSecond[run.run_name.function_name] = found->second;
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    // One rasteriser thread, and OpenGL without a screen unless one is named.
+    setenv("LP_NUM_THREADS", "0", 1);
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) std::fprintf(stderr, "no window system for OpenGL: %s\n", SDL_GetError());
+    benchmark::Initialize(&argc, argv);
+    SummaryReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const double software = g_framesPerSecond["BM_SoftwareCubeFrame"];
+    const double opengl = g_framesPerSecond["BM_OpenGLCubeFrame"];
+    std::printf("\nwhole frame at %d x %d: software device %.0f fps, OpenGL device %.0f fps", kWidth, kHeight, software, opengl);
+    if (opengl > 0) std::printf(", %.2f times as fast (goal: 3)", software / opengl);
+    std::printf("\n");
+    benchmark::Shutdown();
+    SDL_Quit();
+    return 0;
+}

@@ -391,7 +391,9 @@ void Canvas::DrawGlyphs(int x, int y, const std::string& utf8, const std::option
         const TRect bounds{0, 0, m_target->Width(), m_target->Height()};
         const int baseline = top + metrics.ascent;
         int penX = left;
-        for (const char32_t cp : DecodeUtf8(utf8)) {
+        char32_t cp = 0;
+        for (std::size_t pos = 0; pos < utf8.size();) {
+            pos = DecodeUtf8At(utf8, pos, cp);
             const Glyph& glyph = face.GlyphFor(cp);
             const TRect box = TRect::FromSize(penX + glyph.left, baseline - glyph.top, glyph.width, glyph.height);
             penX += glyph.advance;

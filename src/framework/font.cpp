@@ -206,6 +206,8 @@ private:
 
 }  // namespace
 
+std::size_t DecodeUtf8At(const std::string& utf8, std::size_t pos, char32_t& out) { return DecodeOne(utf8, pos, out); }
+
 std::u32string DecodeUtf8(const std::string& utf8) {
     std::u32string result;
     result.reserve(utf8.size());

@@ -108,6 +108,8 @@ public:
 
 // Decodes UTF-8 to code points; invalid bytes become U+FFFD.
 std::u32string DecodeUtf8(const std::string& utf8);
+// The code point at pos (pos < utf8.size()) into out; answers where the next begins.
+std::size_t DecodeUtf8At(const std::string& utf8, std::size_t pos, char32_t& out);
 
 // Breaks text into lines no wider than maxWidth, at spaces where it can and
 // inside a word only when the word alone is too wide. Explicit line breaks

@@ -120,17 +120,19 @@ void TDirectDrawSurfaceCanvas::TextOut(int x, int y, const std::string& utf8) {
     }
     int w = area.right - area.left;
     int h = area.bottom - area.top;
-    if (m_scratch.Width() < w || m_scratch.Height() < h) m_scratch.SetSize(std::max(w, m_scratch.Width()), std::max(h, m_scratch.Height()));
+    if (m_scratch.Width() < w || m_scratch.Height() < h) {
+        m_scratchCanvas.reset();
+        m_scratch.SetSize(std::max(w, m_scratch.Width()), std::max(h, m_scratch.Height()));
+    }
+    // One canvas for every frame's text: nothing is allocated per frame.
+    // Only w x h pixels go back, so the text needs no clip of its own.
+    if (!m_scratchCanvas) m_scratchCanvas = std::make_unique<vx::Canvas>(m_scratch, m_fonts);
     auto* base = static_cast<std::uint8_t*>(locked.lpSurface);
     auto row = [&](int r) { return reinterpret_cast<std::uint32_t*>(base + static_cast<std::ptrdiff_t>(r) * locked.lPitch); };
     for (int r = 0; r < h; ++r) std::copy(row(r), row(r) + w, m_scratch.Row(r));
-    {
-        vx::Canvas canvas(m_scratch, m_fonts);
-        canvas.SetClip(Region(TRect{0, 0, w, h}));
-        canvas.Font = Font;
-        canvas.Brush = Brush;
-        canvas.TextOut(x - area.left, y - area.top, utf8);
-    }
+    m_scratchCanvas->Font = Font;
+    m_scratchCanvas->Brush = Brush;
+    m_scratchCanvas->TextOut(x - area.left, y - area.top, utf8);
     for (int r = 0; r < h; ++r) std::copy(m_scratch.Row(r), m_scratch.Row(r) + w, row(r));
     m_surface.Record(surface->Unlock(&area));
 }

@@ -77,6 +77,7 @@ private:
     TDirectDrawSurface& m_surface;
     FontCache& m_fonts;
     Bitmap m_scratch;
+    std::unique_ptr<vx::Canvas> m_scratchCanvas;
 };
 
 // A DirectDraw surface with the result of its last call.

@@ -1,0 +1,58 @@
+// The span loops of every width give the same pixels: the eight-pixel loops
+// that run where the processor has AVX2 against the four-pixel ones.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/dx/soft/span_renderer.h"
+
+namespace vx::dx::soft {
+namespace {
+
+TEST(SpanRendererTest, EveryWidthGivesTheSamePixels) {
+    constexpr int kWidth = 61;  // spans end inside a group of lanes
+    // An 8 x 8 texture of distinct texels with some alpha, and one of 3 x 5.
+    std::vector<std::uint32_t> texels(64);
+    for (std::size_t i = 0; i < texels.size(); ++i) texels[i] = 0x40000000u * (i % 4) + 0x00102030u * static_cast<std::uint32_t>(i);
+    const TexelImage powerOfTwo{texels.data(), 8, 8, 1};
+    const TexelImage otherSize{texels.data(), 3, 5, 1};
+
+    struct Case {
+        const char* name;
+        const TexelImage* texture;
+        bool modulate;
+        BlendState blend;
+    };
+    const Case cases[] = {
+        {"colour, replace", nullptr, true, {}},
+        {"power of two, add", &powerOfTwo, false, {true, win::D3DBLEND_ONE, win::D3DBLEND_ONE}},
+        {"power of two, modulated, replace", &powerOfTwo, true, {}},
+        {"other size, modulated, add", &otherSize, true, {true, win::D3DBLEND_ONE, win::D3DBLEND_ONE}},
+        {"other size, alpha blend", &otherSize, false, {true, win::D3DBLEND_SRCALPHA, win::D3DBLEND_INVSRCALPHA}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::uint32_t> four(kWidth * 3, 0x00304050u);
+        std::vector<std::uint32_t> widest = four;
+        for (auto [pixels, width] : {std::pair{&four, SpanRenderer::Width::Four}, std::pair{&widest, SpanRenderer::Width::Widest}}) {
+            PixelState state;
+            state.target = RenderMemory{pixels->data(), kWidth, kWidth, 3};
+            if (c.texture != nullptr) state.texture = MakeTextureView(*c.texture);
+            state.modulate = c.modulate;
+            state.blend = c.blend;
+            SpanRenderer renderer;
+            renderer.Configure(state, width);
+            // A perspective span: 1/w falls along it, u/w and v/w run past the texture's edge.
+            for (int y = 0; y < 3; ++y) {
+                Span span{y, 2 + y, kWidth - 3 * y, {1.0f, -0.3f, 0.2f, 1.0f, 0.6f, 0.2f, 0.9f},
+                          {-0.006f, 0.0311f, 0.0173f, -0.01f, 0.004f, 0.012f, -0.007f}};
+                renderer.DrawSpan(span);
+            }
+        }
+        EXPECT_EQ(four, widest) << c.name;
+        EXPECT_NE(four[static_cast<std::size_t>(kWidth + 10)], 0x00304050u) << c.name;
+    }
+}
+
+}  // namespace
+}  // namespace vx::dx::soft
