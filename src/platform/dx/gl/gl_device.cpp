@@ -177,7 +177,6 @@ bool Device::MakeObjects() {
     gl.EnableVertexAttribArray(kPositionSlot);
     gl.EnableVertexAttribArray(kColourSlot);
     gl.EnableVertexAttribArray(kTexCoordSlot);
-    m_vertexBufferBytes = 0;
 
     gl.GenTextures(1, &m_colourTexture);
     gl.BindTexture(GL_TEXTURE_2D, m_colourTexture);
@@ -188,6 +187,7 @@ bool Device::MakeObjects() {
     gl.GenFramebuffers(1, &m_framebuffer);
     gl.BindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
     gl.FramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, m_colourTexture, 0);
+    gl.BindTexture(GL_TEXTURE_2D, 0);
     if (gl.CheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE || gl.GetError() != GL_NO_ERROR) return false;
 
     gl.Disable(GL_DEPTH_TEST);
@@ -239,6 +239,7 @@ void Device::UploadMemory() {
     gl.TexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, m_memory.width, m_memory.height, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
                      m_memory.pixels);
     gl.PixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    gl.BindTexture(GL_TEXTURE_2D, 0);
     // The memory's top byte is no part of the picture; the target's alpha
     // reads as opaque, as an XRGB surface's does.
     gl.Disable(GL_SCISSOR_TEST);
@@ -321,15 +322,15 @@ HRESULT Device::DrawPrimitive(DWORD primitiveType, DWORD vertexFormat, const voi
     // Held to the end of the draw, as in the software device.
     const std::shared_ptr<DeviceSurface> texture = Texture();
     const bool textured = texture != nullptr && BindTexture(*texture);
+    // Never the target's own texture, not even unsampled.
+    if (!textured) gl.BindTexture(GL_TEXTURE_2D, 0);
     ConvertVertices(static_cast<const unsigned char*>(vertices), count, check.layout);
 
     gl.BindVertexArray(m_vertexArray);
     gl.BindBuffer(GL_ARRAY_BUFFER, m_vertexBuffer);
-    const std::size_t bytes = static_cast<std::size_t>(count) * sizeof(Vertex);
-    // Orphaning the store each draw keeps OpenGL from waiting for the last one.
-    m_vertexBufferBytes = std::max(m_vertexBufferBytes, bytes);
-    gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_vertexBufferBytes), nullptr, GL_STREAM_DRAW);
-    gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(bytes), m_vertices.data(), GL_STREAM_DRAW);
+    // A new store each draw: OpenGL need not wait for the last draw's vertices.
+    gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(static_cast<std::size_t>(count) * sizeof(Vertex)), m_vertices.data(),
+                  GL_STREAM_DRAW);
 
     gl.UseProgram(m_program);
     gl.Uniform1i(m_texturedLocation, textured ? 1 : 0);

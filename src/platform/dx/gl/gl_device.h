@@ -90,7 +90,6 @@ private:
     GLint m_flatLocation = -1;
     GLuint m_vertexArray = 0;
     GLuint m_vertexBuffer = 0;
-    std::size_t m_vertexBufferBytes = 0;
     GLuint m_framebuffer = 0;
     GLuint m_colourTexture = 0;
     std::vector<CachedTexture> m_textures;
