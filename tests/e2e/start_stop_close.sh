@@ -18,6 +18,10 @@ gray="128,128,128"
 lamp_y=$((57 + 8 + 3 + 7))
 
 wait_until 30 pixel_is_not 560 $lamp_y "" || fail "cannot read the window's pixels"
+# OpenGL is loaded only when the video test first needs it.
+if grep -q -E "libGL|libEGL|_dri\.so|libgallium" "/proc/$pid/maps"; then
+  fail "OpenGL is loaded at start-up"
+fi
 for x in 567 583 599; do
   [ "$(pixel $x $lamp_y)" = "$gray" ] || fail "a lamp of the operating system row is lit before any test ($x)"
 done
