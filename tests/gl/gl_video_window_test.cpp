@@ -15,6 +15,7 @@
 #include "platform/dx/soft_rig.h"
 #include "support/cube_frame.h"
 #include "support/headless.h"
+#include "support/video_window.h"
 #include "video/dx_draw.h"
 
 namespace vx::dx::testing {
@@ -61,45 +62,20 @@ private:
     dx::gl::DeviceFactory m_factory;
 };
 
-struct VideoWindow {
-    explicit VideoWindow(std::shared_ptr<dx::DeviceFactory> displayDevice) {
-        backend.displayDevice = std::move(displayDevice);
-        app.SetErrorReport([this](const std::string& m) { errors.push_back(m); });
-        form = std::make_unique<TForm1>(app, services);
-        form->ShowWindow();
-        form->DXDraw->SetOptions(static_cast<TDXDrawOptions>(form->DXDraw->Options() & ~doWaitVBlank));
-        backend.queue.push_back(WindowEvent{WindowEvent::FocusGained});
-        app.ProcessMessages();
-    }
-    void Frames(int count, win::DWORD msEach) {
-        for (int i = 0; i < count; ++i) {
-            services.tickCount += msEach;
-            app.Idle();
-        }
-    }
-    void NextPhase() {
-        clock.Advance(7000);
-        app.ProcessMessages();
-    }
-    bool DeviceIsOpenGL() { return dynamic_cast<dx::gl::Device*>(form->DXDraw->Device()) != nullptr; }
-    bool DeviceIsSoftware() { return dynamic_cast<dx::SoftDevice*>(form->DXDraw->Device()) != nullptr; }
-    // The surface's picture in the window below the frame-rate line.
-    std::vector<TColor> SceneInWindow() {
-        const TPoint origin = form->DXDraw->WindowOrigin();
-        std::vector<TColor> pixels;
-        for (int y = 20; y < 320; ++y) {
-            for (int x = 0; x < 630; ++x) pixels.push_back(form->Image().GetPixel(origin.X + x, origin.Y + y));
-        }
-        return pixels;
-    }
+using test::VideoWindow;
 
-    test::HeadlessBackend backend;
-    test::ManualClock clock;
-    test::FakeSystemServices services;
-    Application app{backend, clock};
-    std::vector<std::string> errors;
-    std::unique_ptr<TForm1> form;
-};
+bool DeviceIsOpenGL(VideoWindow& w) { return dynamic_cast<dx::gl::Device*>(w.form->DXDraw->Device()) != nullptr; }
+bool DeviceIsSoftware(VideoWindow& w) { return dynamic_cast<dx::SoftDevice*>(w.form->DXDraw->Device()) != nullptr; }
+
+// The surface's picture in the window below the frame-rate line.
+std::vector<TColor> SceneInWindow(VideoWindow& w) {
+    const TPoint origin = w.form->DXDraw->WindowOrigin();
+    std::vector<TColor> pixels;
+    for (int y = 20; y < 320; ++y) {
+        for (int x = 0; x < 630; ++x) pixels.push_back(w.At(origin.X + x, origin.Y + y));
+    }
+    return pixels;
+}
 
 bool OpenGLAvailable() {
     dx::gl::DeviceFactory factory;
@@ -112,12 +88,12 @@ TEST(VideoTestWithOpenGL, TheSoftwareRasteriserWinsOverASoftwareOpenGL) {
     if (!OpenGLAvailable()) GTEST_SKIP() << "no OpenGL context on this machine";
     VideoWindow w(std::make_shared<dx::gl::DeviceFactory>());
     w.form->BVideoSpeedClick(nullptr);
-    EXPECT_TRUE(w.DeviceIsSoftware());
+    EXPECT_TRUE(DeviceIsSoftware(w));
     w.Frames(3, 20);
-    w.NextPhase();
+    w.Tick();
     EXPECT_TRUE(w.form->DXDraw->Options() & doHardware);
     EXPECT_FALSE(w.form->DXDraw->ActiveOptions() & doHardware);
-    EXPECT_TRUE(w.DeviceIsSoftware());
+    EXPECT_TRUE(DeviceIsSoftware(w));
     EXPECT_TRUE(w.errors.empty()) << w.errors.front();
 }
 
@@ -142,14 +118,14 @@ TEST(VideoTestWithOpenGL, TheSecondPhaseDrawsWithAHardwareOpenGL) {
     if (!OpenGLAvailable()) GTEST_SKIP() << "no OpenGL context on this machine";
     VideoWindow w(std::make_shared<OfferedAsHardware>());
     w.form->BVideoSpeedClick(nullptr);
-    EXPECT_TRUE(w.DeviceIsSoftware());
+    EXPECT_TRUE(DeviceIsSoftware(w));
     EXPECT_FALSE(w.form->DXDraw->ActiveOptions() & doHardware);
 
-    w.NextPhase();
-    EXPECT_TRUE(w.DeviceIsOpenGL());
+    w.Tick();
+    EXPECT_TRUE(DeviceIsOpenGL(w));
     EXPECT_TRUE(w.form->DXDraw->ActiveOptions() & doHardware);
     w.Frames(2, 20);
-    const std::vector<TColor> shown = w.SceneInWindow();
+    const std::vector<TColor> shown = SceneInWindow(w);
     const std::vector<TColor> expected = SoftwareScene(static_cast<double>(w.services.tickCount) / 1000.0);
     ASSERT_EQ(shown.size(), expected.size());
     int differing = 0;

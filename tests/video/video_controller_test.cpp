@@ -7,6 +7,7 @@
 #include "fake/fake_system_services.h"
 #include "framework/application.h"
 #include "support/headless.h"
+#include "support/video_window.h"
 #include "video/dx_draw.h"
 #include "widgets/digits.h"
 #include "widgets/progress.h"
@@ -16,37 +17,7 @@
 namespace vx {
 namespace {
 
-struct VideoWindow {
-    test::HeadlessBackend backend;
-    test::ManualClock clock;
-    test::FakeSystemServices services;
-    Application app{backend, clock};
-    std::vector<std::string> errors;
-    std::unique_ptr<TForm1> form;
-
-    VideoWindow() {
-        app.SetErrorReport([this](const std::string& m) { errors.push_back(m); });
-        form = std::make_unique<TForm1>(app, services);
-        form->ShowWindow();
-        // Frames are not paced to a display here.
-        form->DXDraw->SetOptions(static_cast<TDXDrawOptions>(form->DXDraw->Options() & ~doWaitVBlank));
-        backend.queue.push_back(WindowEvent{WindowEvent::FocusGained});
-        app.ProcessMessages();
-    }
-    // Frames from idle time over a span of the frame clock's milliseconds.
-    void Frames(int count, win::DWORD msEach) {
-        for (int i = 0; i < count; ++i) {
-            services.tickCount += msEach;
-            app.Idle();
-        }
-    }
-    void Tick() {
-        clock.Advance(7000);
-        app.ProcessMessages();
-    }
-    // The pixel of the window at a point as 0x00BBGGRR.
-    TColor At(int x, int y) { return form->Image().GetPixel(x, y); }
-};
+using test::VideoWindow;
 
 TEST(VideoTestTest, StartShowsTheSurfaceOverTheRowsWithTheSoftwareDevice) {
     VideoWindow w;

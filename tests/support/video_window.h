@@ -1,0 +1,53 @@
+// The main window without a display, ready for the video test: the frame
+// clock is active and frames are not paced to a display, so that a test
+// drives the frames (from idle time, on the services' tick count) and the
+// phases (the phase timer, on a hand-moved clock) itself.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/main_form.h"
+#include "fake/fake_system_services.h"
+#include "framework/application.h"
+#include "support/headless.h"
+#include "video/dx_draw.h"
+
+namespace vx::test {
+
+struct VideoWindow {
+    // displayDevice: the 3D device the window system offers, if any.
+    explicit VideoWindow(std::shared_ptr<dx::DeviceFactory> displayDevice = nullptr) {
+        backend.displayDevice = std::move(displayDevice);
+        app.SetErrorReport([this](const std::string& m) { errors.push_back(m); });
+        form = std::make_unique<TForm1>(app, services);
+        form->ShowWindow();
+        form->DXDraw->SetOptions(static_cast<TDXDrawOptions>(form->DXDraw->Options() & ~doWaitVBlank));
+        backend.queue.push_back(WindowEvent{WindowEvent::FocusGained});
+        app.ProcessMessages();
+    }
+    // Frames from idle time over a span of the frame clock's milliseconds.
+    void Frames(int count, win::DWORD msEach) {
+        for (int i = 0; i < count; ++i) {
+            services.tickCount += msEach;
+            app.Idle();
+        }
+    }
+    // The phase timer's next tick.
+    void Tick() {
+        clock.Advance(7000);
+        app.ProcessMessages();
+    }
+    // The pixel of the window at a point as 0x00BBGGRR.
+    TColor At(int x, int y) { return form->Image().GetPixel(x, y); }
+
+    HeadlessBackend backend;
+    ManualClock clock;
+    FakeSystemServices services;
+    Application app{backend, clock};
+    std::vector<std::string> errors;
+    std::unique_ptr<TForm1> form;
+};
+
+}  // namespace vx::test
