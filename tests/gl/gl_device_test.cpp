@@ -15,47 +15,11 @@
 #include "platform/dx/gl/gl_context.h"
 #include "platform/dx/gl/gl_device_factory.h"
 #include "platform/dx/soft/soft_direct_draw.h"
-#include "platform/dx/soft_rig.h"
+#include "gl/device_rig.h"
 #include "support/cube_frame.h"
 
 namespace vx::dx::testing {
 namespace {
-
-enum class Kind { Software, OpenGL };
-
-// A device of either kind on a width x height render target.
-struct DeviceRig {
-    DeviceRig(Kind kind, int targetWidth, int targetHeight) : width(targetWidth), height(targetHeight) {
-        if (kind == Kind::OpenGL) presentation.displayDevice = std::make_shared<gl::DeviceFactory>();
-        library = std::make_unique<SoftDirectDrawLibrary>(presentation);
-        if (FAILED(library->DirectDrawCreateEx(nullptr, &directDraw))) return;
-        DDSURFACEDESC2 description = PlainSurfaceDescription(width, height, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE);
-        if (FAILED(directDraw->CreateSurface(&description, &target)) || FAILED(directDraw->QueryDirect3D7(&direct3D))) return;
-        std::optional<GUID> wanted;
-        direct3D->EnumDevices([&](const char* description, const char*, const D3DDEVICEDESC7& device) {
-            const bool isOpenGL = std::string(description).rfind("OpenGL", 0) == 0;
-            if (isOpenGL == (kind == Kind::OpenGL) && !wanted) wanted = device.deviceGUID;
-            return D3DENUMRET_OK;
-        });
-        if (!wanted || FAILED(direct3D->CreateDevice(*wanted, target.get(), &device))) device.reset();
-    }
-
-    void Plain() {
-        device->SetRenderState(D3DRENDERSTATE_LIGHTING, FALSE);
-        device->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
-        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
-    }
-    std::vector<std::uint32_t> Pixels() { return ReadPixels(*target); }
-
-    int width;
-    int height;
-    FakePresentation presentation;
-    std::unique_ptr<SoftDirectDrawLibrary> library;
-    std::shared_ptr<IDirectDraw7> directDraw;
-    std::shared_ptr<IDirectDrawSurface7> target;
-    std::shared_ptr<IDirect3D7> direct3D;
-    std::shared_ptr<IDirect3DDevice7> device;
-};
 
 // Both devices, or a skip where this machine has no OpenGL context.
 struct DevicePair {
@@ -63,6 +27,15 @@ struct DevicePair {
     bool Ready() const { return soft.device != nullptr && gl.device != nullptr; }
     DeviceRig soft;
     DeviceRig gl;
+};
+
+// The video test's frame on both devices of a pair.
+struct CubeFrames {
+    CubeFrames(DevicePair& pair, int width, int height)
+        : soft(*pair.soft.directDraw, pair.soft.target, *pair.soft.device, width, height),
+          gl(*pair.gl.directDraw, pair.gl.target, *pair.gl.device, width, height) {}
+    vx::testing::CubeFrame soft;
+    vx::testing::CubeFrame gl;
 };
 
 #define VX_NEED_OPENGL(pair)                                                                  \
@@ -150,11 +123,10 @@ TEST(OpenGLDevice, DrawsTheVideoTestsCubeAsTheSoftwareDeviceDoes) {
     constexpr int kHeight = 320;
     DevicePair pair(kWidth, kHeight);
     VX_NEED_OPENGL(pair);
-    vx::testing::CubeFrame softFrame(*pair.soft.directDraw, pair.soft.target, *pair.soft.device, kWidth, kHeight);
-    vx::testing::CubeFrame glFrame(*pair.gl.directDraw, pair.gl.target, *pair.gl.device, kWidth, kHeight);
+    CubeFrames frames(pair, kWidth, kHeight);
     for (double t : {0.0, 0.7, 1.9, 3.3, 5.2, 100.25}) {
-        softFrame.DrawScene(t);
-        glFrame.DrawScene(t);
+        frames.soft.DrawScene(t);
+        frames.gl.DrawScene(t);
         const std::vector<std::uint32_t> soft = pair.soft.Pixels();
         const std::vector<std::uint32_t> gl = pair.gl.Pixels();
         ASSERT_EQ(soft.size(), gl.size());
@@ -165,9 +137,9 @@ TEST(OpenGLDevice, DrawsTheVideoTestsCubeAsTheSoftwareDeviceDoes) {
     }
     // The allowance is narrow: the software device's own frame a fifth of
     // a degree later differs in about one pixel in ten.
-    softFrame.DrawScene(0.7);
+    frames.soft.DrawScene(0.7);
     const std::vector<std::uint32_t> before = pair.soft.Pixels();
-    softFrame.DrawScene(0.702);
+    frames.soft.DrawScene(0.702);
     EXPECT_GT(Compare(before, pair.soft.Pixels(), 2).differing, kWidth * kHeight * 3 / 100);
 }
 
@@ -178,13 +150,12 @@ TEST(OpenGLDevice, KeepsTheOverlayAndTheNextFrameInStep) {
     constexpr int kHeight = 320;
     DevicePair pair(kWidth, kHeight);
     VX_NEED_OPENGL(pair);
-    vx::testing::CubeFrame softFrame(*pair.soft.directDraw, pair.soft.target, *pair.soft.device, kWidth, kHeight);
-    vx::testing::CubeFrame glFrame(*pair.gl.directDraw, pair.gl.target, *pair.gl.device, kWidth, kHeight);
+    CubeFrames frames(pair, kWidth, kHeight);
     for (double t : {0.4, 0.45}) {
-        softFrame.DrawScene(t);
-        glFrame.DrawScene(t);
-        softFrame.DrawOverlay("FPS: 60 (Device: Software)");
-        glFrame.DrawOverlay("FPS: 60 (Device: Software)");
+        frames.soft.DrawScene(t);
+        frames.gl.DrawScene(t);
+        frames.soft.DrawOverlay("FPS: 60 (Device: Software)");
+        frames.gl.DrawOverlay("FPS: 60 (Device: Software)");
         const std::vector<std::uint32_t> soft = pair.soft.Pixels();
         const std::vector<std::uint32_t> gl = pair.gl.Pixels();
         EXPECT_LE(Compare(soft, gl, 2).differing, kWidth * kHeight * 3 / 100) << "t = " << t;

@@ -12,32 +12,11 @@
 #include "platform/dx/gl/gl_device.h"
 #include "platform/dx/gl/gl_device_factory.h"
 #include "platform/dx/soft/device.h"
-#include "platform/dx/soft_rig.h"
+#include "gl/device_rig.h"
 #include "support/cube_frame.h"
 #include "support/headless.h"
 #include "support/video_window.h"
 #include "video/dx_draw.h"
-
-namespace vx::dx::testing {
-
-// The software device alone on a 630 x 320 target.
-struct DeviceRigForScene {
-    DeviceRigForScene() {
-        library.DirectDrawCreateEx(nullptr, &directDraw);
-        DDSURFACEDESC2 description = PlainSurfaceDescription(630, 320, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE);
-        directDraw->CreateSurface(&description, &target);
-        directDraw->QueryDirect3D7(&direct3D);
-        direct3D->CreateDevice(IID_IDirect3DRGBDevice, target.get(), &device);
-    }
-    FakePresentation presentation;
-    SoftDirectDrawLibrary library{presentation};
-    std::shared_ptr<IDirectDraw7> directDraw;
-    std::shared_ptr<IDirectDrawSurface7> target;
-    std::shared_ptr<IDirect3D7> direct3D;
-    std::shared_ptr<IDirect3DDevice7> device;
-};
-
-}  // namespace vx::dx::testing
 
 namespace vx {
 namespace {
@@ -100,7 +79,7 @@ TEST(VideoTestWithOpenGL, TheSoftwareRasteriserWinsOverASoftwareOpenGL) {
 // The software device's picture of the cube at t seconds, below the
 // frame-rate line, as the window shows it (0x00BBGGRR).
 std::vector<TColor> SoftwareScene(double t) {
-    dx::testing::DeviceRigForScene rig;
+    dx::testing::DeviceRig rig(dx::testing::Kind::Software, 630, 320);
     vx::testing::CubeFrame frame(*rig.directDraw, rig.target, *rig.device, 630, 320);
     frame.DrawScene(t);
     const std::vector<std::uint32_t> pixels = dx::testing::ReadPixels(*rig.target);

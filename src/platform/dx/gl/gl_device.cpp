@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "platform/dx/soft/blend.h"
 #include "platform/dx/soft/lighting.h"
 
 namespace vx::dx::gl {
@@ -356,14 +357,7 @@ void Device::SetPipelineState() {
     if (RenderState(D3DRENDERSTATE_ALPHABLENDENABLE) != FALSE) {
         DWORD source = RenderState(D3DRENDERSTATE_SRCBLEND);
         DWORD dest = RenderState(D3DRENDERSTATE_DESTBLEND);
-        // The two combined factors set both sides from the source's.
-        if (source == D3DBLEND_BOTHSRCALPHA) {
-            source = D3DBLEND_SRCALPHA;
-            dest = D3DBLEND_INVSRCALPHA;
-        } else if (source == D3DBLEND_BOTHINVSRCALPHA) {
-            source = D3DBLEND_INVSRCALPHA;
-            dest = D3DBLEND_SRCALPHA;
-        }
+        soft::ResolveBothFactors(source, dest);
         gl.Enable(GL_BLEND);
         gl.BlendFunc(BlendFactor(source, true), BlendFactor(dest, false));
     } else {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/dx/gl/gl_device.h"
+#include "platform/dx/soft/device_state.h"
 
 namespace vx::dx::gl {
 
@@ -22,22 +23,9 @@ std::optional<DeviceOffer> DeviceFactory::Offer() {
     DeviceOffer offer;
     offer.name = hardware ? "OpenGL HAL" : "OpenGL Software";
     offer.description = "OpenGL (" + m_context->Renderer() + ")";
-    D3DDEVICEDESC7& device = offer.device;
-    device.dwDevCaps = D3DDEVCAPS_TEXTURESYSTEMMEMORY | (hardware ? D3DDEVCAPS_HWRASTERIZATION | D3DDEVCAPS_TEXTUREVIDEOMEMORY : 0);
-    device.dpcLineCaps.dwSize = sizeof(D3DPRIMCAPS);
-    device.dpcTriCaps.dwSize = sizeof(D3DPRIMCAPS);
-    device.dwDeviceRenderBitDepth = DDBD_32;
-    device.dwDeviceZBufferBitDepth = 0;
-    device.dwMinTextureWidth = 1;
-    device.dwMinTextureHeight = 1;
-    device.dwMaxTextureWidth = textureLimit;
-    device.dwMaxTextureHeight = textureLimit;
-    device.dwFVFCaps = 1;  // one texture coordinate set
-    device.wMaxTextureBlendStages = 1;
-    device.wMaxSimultaneousTextures = 1;
-    device.dwMaxActiveLights = 0;
-    device.dvMaxVertexW = 1e10f;
-    device.deviceGUID = hardware ? IID_IDirect3DHALDevice : IID_IDirect3DMMXDevice;
+    offer.device = DescribeFixedFunctionDevice(
+        D3DDEVCAPS_TEXTURESYSTEMMEMORY | (hardware ? D3DDEVCAPS_HWRASTERIZATION | D3DDEVCAPS_TEXTUREVIDEOMEMORY : 0),
+        textureLimit, hardware ? IID_IDirect3DHALDevice : IID_IDirect3DMMXDevice);
     return offer;
 }
 

@@ -49,9 +49,7 @@ BlendKind KindOf(const BlendState& state) {
     return BlendKind::General;
 }
 
-std::uint32_t BlendGeneral(std::uint32_t dest, std::uint32_t source, DWORD sourceFactor, DWORD destFactor) {
-    const std::uint32_t sourceAlpha = source >> 24;
-    // The "both" factors set the target's factor too.
+void ResolveBothFactors(DWORD& sourceFactor, DWORD& destFactor) {
     if (sourceFactor == D3DBLEND_BOTHSRCALPHA) {
         sourceFactor = D3DBLEND_SRCALPHA;
         destFactor = D3DBLEND_INVSRCALPHA;
@@ -59,6 +57,11 @@ std::uint32_t BlendGeneral(std::uint32_t dest, std::uint32_t source, DWORD sourc
         sourceFactor = D3DBLEND_INVSRCALPHA;
         destFactor = D3DBLEND_SRCALPHA;
     }
+}
+
+std::uint32_t BlendGeneral(std::uint32_t dest, std::uint32_t source, DWORD sourceFactor, DWORD destFactor) {
+    const std::uint32_t sourceAlpha = source >> 24;
+    ResolveBothFactors(sourceFactor, destFactor);
     std::uint32_t result = dest & 0xFF000000u;
     for (int shift = 0; shift <= 16; shift += 8) {
         const std::uint32_t s = (source >> shift) & 0xFF;

@@ -16,6 +16,9 @@ struct BlendState {
     win::DWORD dest = win::D3DBLEND_ZERO;
 };
 
+// The "both" source factors set the target's factor too: the pair they stand for.
+void ResolveBothFactors(win::DWORD& sourceFactor, win::DWORD& destFactor);
+
 // Replace: blending off, or ONE/ZERO. Add: ONE/ONE. General: any other pair.
 enum class BlendKind { Replace, Add, General };
 

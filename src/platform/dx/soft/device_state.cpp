@@ -13,6 +13,26 @@ namespace {
 constexpr DWORD kRenderStateCount = 256;
 }
 
+D3DDEVICEDESC7 DescribeFixedFunctionDevice(DWORD devCaps, DWORD maxTextureSize, const GUID& guid) {
+    D3DDEVICEDESC7 device{};
+    device.dwDevCaps = devCaps;
+    device.dpcLineCaps.dwSize = sizeof(D3DPRIMCAPS);
+    device.dpcTriCaps.dwSize = sizeof(D3DPRIMCAPS);
+    device.dwDeviceRenderBitDepth = DDBD_32;
+    device.dwDeviceZBufferBitDepth = 0;
+    device.dwMinTextureWidth = 1;
+    device.dwMinTextureHeight = 1;
+    device.dwMaxTextureWidth = maxTextureSize;
+    device.dwMaxTextureHeight = maxTextureSize;
+    device.dwFVFCaps = 1;  // one texture coordinate set
+    device.wMaxTextureBlendStages = 1;
+    device.wMaxSimultaneousTextures = 1;
+    device.dwMaxActiveLights = 0;
+    device.dvMaxVertexW = 1e10f;
+    device.deviceGUID = guid;
+    return device;
+}
+
 FixedFunctionDevice::FixedFunctionDevice(int width, int height) : m_targetWidth(width), m_targetHeight(height) {
     m_viewport = D3DVIEWPORT7{0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height), 0.0f, 1.0f};
     m_renderStates[D3DRENDERSTATE_TEXTUREPERSPECTIVE] = TRUE;

@@ -15,6 +15,11 @@
 
 namespace vx::dx {
 
+// What a device of the stand-in says of itself: 32-bit targets, no depth
+// buffer, one texture stage and coordinate set, no lights, textures from 1
+// to maxTextureSize texels a side.
+win::D3DDEVICEDESC7 DescribeFixedFunctionDevice(win::DWORD devCaps, win::DWORD maxTextureSize, const win::GUID& guid);
+
 class FixedFunctionDevice : public win::IDirect3DDevice7 {
 public:
     // The render target is width x height pixels; the viewport starts as all of it.

@@ -1,6 +1,7 @@
 #include "platform/dx/soft/soft_device_factory.h"
 
 #include "platform/dx/soft/device.h"
+#include "platform/dx/soft/device_state.h"
 
 namespace vx::dx {
 
@@ -10,22 +11,7 @@ std::optional<DeviceOffer> SoftDeviceFactory::Offer() {
     DeviceOffer offer;
     offer.name = "Software Rasteriser";
     offer.description = "Vidorex software rasteriser";
-    D3DDEVICEDESC7& device = offer.device;
-    device.dwDevCaps = D3DDEVCAPS_TEXTURESYSTEMMEMORY;
-    device.dpcLineCaps.dwSize = sizeof(D3DPRIMCAPS);
-    device.dpcTriCaps.dwSize = sizeof(D3DPRIMCAPS);
-    device.dwDeviceRenderBitDepth = DDBD_32;
-    device.dwDeviceZBufferBitDepth = 0;
-    device.dwMinTextureWidth = 1;
-    device.dwMinTextureHeight = 1;
-    device.dwMaxTextureWidth = 4096;
-    device.dwMaxTextureHeight = 4096;
-    device.dwFVFCaps = 1;  // one texture coordinate set
-    device.wMaxTextureBlendStages = 1;
-    device.wMaxSimultaneousTextures = 1;
-    device.dwMaxActiveLights = 0;
-    device.dvMaxVertexW = 1e10f;
-    device.deviceGUID = IID_IDirect3DRGBDevice;
+    offer.device = DescribeFixedFunctionDevice(D3DDEVCAPS_TEXTURESYSTEMMEMORY, 4096, IID_IDirect3DRGBDevice);
     return offer;
 }
 
