@@ -3,6 +3,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -128,46 +129,58 @@ Bitmap DecodeJpeg(std::span<const unsigned char> bytes, const std::string& fileN
     return bitmap;
 }
 
-Bitmap DecodeBmp(std::span<const unsigned char> b, const std::string& fileName) {
+BmpLayout ReadBmpLayout(std::span<const unsigned char> b, const std::string& fileName, const BmpRules& rules) {
     auto fail = [&](const std::string& why) -> PictureError { return PictureError("picture \"" + fileName + "\" is damaged: " + why); };
     if (b.size() < 54 || b[0] != 'B' || b[1] != 'M') throw fail("not a bitmap file");
-    std::uint32_t dataOffset = ReadLe(b, 10, 4);
-    std::uint32_t headerSize = ReadLe(b, 14, 4);
-    if (headerSize < 40 || 14 + headerSize > b.size()) throw fail("unknown header");
+    const std::uint32_t dataOffset = ReadLe(b, 10, 4);
+    const std::uint32_t headerSize = ReadLe(b, 14, 4);
+    if (headerSize < 40 || 14 + static_cast<std::size_t>(headerSize) > b.size()) throw fail("unknown header");
     auto width = static_cast<std::int32_t>(ReadLe(b, 18, 4));
     auto height = static_cast<std::int32_t>(ReadLe(b, 22, 4));
-    std::uint32_t bits = ReadLe(b, 28, 2);
-    std::uint32_t compression = ReadLe(b, 30, 4);
-    std::uint32_t coloursUsed = ReadLe(b, 46, 4);
-    bool bottomUp = height > 0;
+    const std::uint32_t bits = ReadLe(b, 28, 2);
+    const std::uint32_t compression = ReadLe(b, 30, 4);
+    const std::uint32_t coloursUsed = ReadLe(b, 46, 4);
+    const bool bottomUp = height > 0;
     if (height < 0) height = -height;
-    if (width <= 0 || height <= 0 || static_cast<long long>(width) * height > kMaxPicturePixels) throw fail("bad size");
-    if (compression != 0 && !(compression == 3 && bits == 32)) throw fail("compressed bitmaps are not supported");
+    if (width <= 0 || height <= 0 || width > rules.maxSide || height > rules.maxSide ||
+        static_cast<long long>(width) * height > rules.maxPixels) {
+        throw fail("bad size");
+    }
+    if (compression != 0 && !(rules.bitFields32 && compression == 3 && bits == 32)) throw fail("compressed bitmaps are not supported");
     if (bits != 8 && bits != 24 && bits != 32) throw fail("only 8, 24 and 32 bits per pixel are supported");
-    std::vector<std::uint32_t> palette;
+
+    BmpLayout layout;
+    layout.width = width;
+    layout.height = height;
+    layout.bitsPerPixel = static_cast<int>(bits);
+    layout.bottomUp = bottomUp;
     if (bits == 8) {
-        std::uint32_t count = coloursUsed == 0 ? 256 : coloursUsed;
-        std::size_t at = 14 + headerSize;
-        if (count > 256 || at + count * 4 > b.size()) throw fail("bad colour table");
+        const std::uint32_t count = coloursUsed == 0 ? 256 : coloursUsed;
+        const std::size_t at = 14 + static_cast<std::size_t>(headerSize);
+        if (count > 256 || at + static_cast<std::size_t>(count) * 4 > b.size()) throw fail("bad colour table");
         for (std::uint32_t i = 0; i < count; ++i) {
-            palette.push_back((static_cast<std::uint32_t>(b[at + i * 4 + 2]) << 16) | (static_cast<std::uint32_t>(b[at + i * 4 + 1]) << 8) |
-                              b[at + i * 4]);
+            const std::size_t e = at + static_cast<std::size_t>(i) * 4;
+            layout.palette.push_back((static_cast<std::uint32_t>(b[e + 2]) << 16) | (static_cast<std::uint32_t>(b[e + 1]) << 8) | b[e]);
         }
     }
-    std::size_t stride = ((static_cast<std::size_t>(width) * bits + 31) / 32) * 4;
-    if (dataOffset > b.size() || stride * static_cast<std::size_t>(height) > b.size() - dataOffset) throw fail("pixels missing");
-    Bitmap bitmap(width, height);
-    for (int y = 0; y < height; ++y) {
-        std::size_t row = dataOffset + stride * static_cast<std::size_t>(bottomUp ? height - 1 - y : y);
+    layout.stride = ((static_cast<std::size_t>(width) * bits + 31) / 32) * 4;
+    layout.dataOffset = dataOffset;
+    if (dataOffset > b.size() || layout.stride * static_cast<std::size_t>(height) > b.size() - dataOffset) throw fail("pixels missing");
+    return layout;
+}
+
+Bitmap DecodeBmp(std::span<const unsigned char> b, const std::string& fileName) {
+    const BmpLayout layout = ReadBmpLayout(b, fileName, BmpRules{kMaxPicturePixels, std::numeric_limits<int>::max(), true});
+    Bitmap bitmap(layout.width, layout.height);
+    for (int y = 0; y < layout.height; ++y) {
+        const std::size_t row = layout.RowAt(y);
         std::uint32_t* out = bitmap.Row(y);
-        for (int x = 0; x < width; ++x) {
-            auto px = static_cast<std::size_t>(x);
-            if (bits == 8) {
-                std::uint8_t index = b[row + px];
-                out[x] = index < palette.size() ? palette[index] : 0;
+        for (int x = 0; x < layout.width; ++x) {
+            if (layout.bitsPerPixel == 8) {
+                const std::uint8_t index = b[row + static_cast<std::size_t>(x)];
+                out[x] = index < layout.palette.size() ? layout.palette[index] : 0;
             } else {
-                std::size_t at = row + px * (bits / 8);
-                out[x] = (static_cast<std::uint32_t>(b[at + 2]) << 16) | (static_cast<std::uint32_t>(b[at + 1]) << 8) | b[at];
+                out[x] = layout.ColourAt(b, row, x);
             }
         }
     }
