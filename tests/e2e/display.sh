@@ -17,7 +17,11 @@ start_virtual_display() {
     if [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ]; then
       continue
     fi
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    # -noreset: by default the server starts itself over whenever its last
+    # client leaves, and a program started in that moment (the next test's)
+    # finds no server; with OpenGL clients the restart takes long enough to
+    # be hit.
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
     virtual_display_pid=$!
     local waited=0
     while [ $waited -lt 200 ]; do
