@@ -77,4 +77,10 @@ constexpr int kProcessorDigitsMultiplier = 15;
 constexpr int kMemoryDigitsMultiplier = 5;
 RowScore ScoreSpeed(double seconds, int digitsMultiplier);
 
+// The video row's score from the two phases' frame rates: 0.9 per frame
+// per second, truncated, at most 100.
+int VideoScore(int phase1Rate, int phase2Rate);
+// The row: display 5 × score, bar the score, green above 50, yellow above 20.
+RowScore ScoreVideo(int phase1Rate, int phase2Rate);
+
 }  // namespace vx

@@ -56,21 +56,4 @@ std::optional<std::size_t> ChooseDevice(const std::vector<DeviceCandidate>& devi
     return taken;
 }
 
-int VideoScore(int phase1Rate, int phase2Rate) {
-    long long total = static_cast<long long>(phase1Rate) + phase2Rate;
-    // 9 × total div 10 equals truncating total × 0.9 for whole totals,
-    // without the binary fraction's error.
-    long long score = total >= 0 ? (9 * total) / 10 : -((-9 * total) / 10);
-    return static_cast<int>(std::min<long long>(score, 100));
-}
-
-RowScore ScoreVideo(int phase1Rate, int phase2Rate) {
-    int score = VideoScore(phase1Rate, phase2Rate);
-    RowScore row;
-    row.value = score * 5.0;
-    row.percent = static_cast<std::uint8_t>(std::clamp(score, 0, 100));
-    row.lamp = RateLamp(score, 50, 20);
-    return row;
-}
-
 }  // namespace vx

@@ -6,7 +6,6 @@
 #include <optional>
 #include <vector>
 
-#include "checks/rating.h"
 #include "platform/dx/d3d.h"
 #include "platform/dx/ddraw.h"
 #include "video/dx_draw.h"
@@ -40,11 +39,5 @@ win::DWORD RenderBitDepthFlag(int bitsPerPixel);
 // one and among equals the last enumerated wins. Nothing when none fits.
 std::optional<std::size_t> ChooseDevice(const std::vector<DeviceCandidate>& devices, bool hardwareWanted,
                                         int backSurfaceBitsPerPixel);
-
-// The video row's score from the two phases' frame rates: 0.9 per frame
-// per second, truncated, at most 100.
-int VideoScore(int phase1Rate, int phase2Rate);
-// The row: display 5 × score, bar the score, green above 50, yellow above 20.
-RowScore ScoreVideo(int phase1Rate, int phase2Rate);
 
 }  // namespace vx

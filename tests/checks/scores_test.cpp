@@ -204,5 +204,24 @@ TEST(TruncationTest, TowardZeroAndSaturatingAtTheLimits) {
     EXPECT_EQ(BarPercent(42), 42);
 }
 
+TEST(VideoScoreTest, Table) {
+    struct Case {
+        int total;
+        int score;
+        double digits;
+        Lamp lamp;
+    };
+    for (const Case& c : {Case{0, 0, 0, Lamp::Red}, Case{10, 9, 45, Lamp::Red}, Case{23, 20, 100, Lamp::Red},
+                          Case{24, 21, 105, Lamp::Yellow}, Case{56, 50, 250, Lamp::Yellow}, Case{57, 51, 255, Lamp::Green},
+                          Case{90, 81, 405, Lamp::Green}, Case{111, 99, 495, Lamp::Green}, Case{112, 100, 500, Lamp::Green},
+                          Case{120, 100, 500, Lamp::Green}}) {
+        RowScore s = ScoreVideo(c.total / 2, c.total - c.total / 2);
+        EXPECT_EQ(VideoScore(c.total, 0), c.score) << c.total;
+        EXPECT_EQ(s.value, c.digits) << c.total;
+        EXPECT_EQ(s.percent, c.score) << c.total;
+        EXPECT_EQ(s.lamp, c.lamp) << c.total;
+    }
+}
+
 }  // namespace
 }  // namespace vx

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/dx/soft/soft_direct_draw.h"
-#include "platform/dx/soft/transform.h"
+#include "platform/dx/transform.h"
 #include "soft_rig.h"
 
 namespace vx::dx::testing {
@@ -324,14 +324,14 @@ TEST(SoftDeviceTest, UnusableGeometryDrawsNothing) {
         D3DMATRIX world;
         ColourVertex triangle[3];
     };
-    D3DMATRIX nanMatrix = soft::kIdentity;
+    D3DMATRIX nanMatrix = dx::kIdentity;
     nanMatrix._11 = kNaN;
     const ColourVertex good[3] = {{-1, 1, 0.5f, 0xFFFFFF}, {1, 1, 0.5f, 0xFFFFFF}, {-1, -1, 0.5f, 0xFFFFFF}};
     const Case cases[] = {
         {"a NaN in the world matrix", nanMatrix, {good[0], good[1], good[2]}},
-        {"an infinite corner", soft::kIdentity, {{kInf, 1, 0.5f, 0xFFFFFF}, good[1], good[2]}},
-        {"a huge corner", soft::kIdentity, {{3e38f, 1, 0.5f, 0xFFFFFF}, good[1], good[2]}},
-        {"all corners behind the eye", soft::kIdentity, {{-1, 1, -1, 0xFFFFFF}, {1, 1, -1, 0xFFFFFF}, {-1, -1, -1, 0xFFFFFF}}},
+        {"an infinite corner", dx::kIdentity, {{kInf, 1, 0.5f, 0xFFFFFF}, good[1], good[2]}},
+        {"a huge corner", dx::kIdentity, {{3e38f, 1, 0.5f, 0xFFFFFF}, good[1], good[2]}},
+        {"all corners behind the eye", dx::kIdentity, {{-1, 1, -1, 0xFFFFFF}, {1, 1, -1, 0xFFFFFF}, {-1, -1, -1, 0xFFFFFF}}},
     };
     for (const Case& c : cases) {
         SoftRig rig(8, 8);

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <new>
 
-#include "platform/dx/soft/blend.h"
-#include "platform/dx/soft/lighting.h"
+#include "platform/dx/blend.h"
+#include "platform/dx/lighting.h"
 
 namespace vx::dx::gl {
 
@@ -357,7 +357,7 @@ void Device::SetPipelineState() {
     if (RenderState(D3DRENDERSTATE_ALPHABLENDENABLE) != FALSE) {
         DWORD source = RenderState(D3DRENDERSTATE_SRCBLEND);
         DWORD dest = RenderState(D3DRENDERSTATE_DESTBLEND);
-        soft::ResolveBothFactors(source, dest);
+        dx::ResolveBothFactors(source, dest);
         gl.Enable(GL_BLEND);
         gl.BlendFunc(BlendFactor(source, true), BlendFactor(dest, false));
     } else {
@@ -376,10 +376,10 @@ void Device::SetPipelineState() {
     }
 }
 
-void Device::ConvertVertices(const unsigned char* vertices, DWORD count, const soft::VertexLayout& layout) {
-    const soft::LightingState lighting = Lighting();
+void Device::ConvertVertices(const unsigned char* vertices, DWORD count, const dx::VertexLayout& layout) {
+    const dx::LightingState lighting = Lighting();
     const D3DMATRIX& combined = Combined();
-    const soft::Colour shared = soft::VertexColour(lighting, nullptr, nullptr);
+    const dx::Colour shared = dx::VertexColour(lighting, nullptr, nullptr);
     const bool ownColours = layout.diffuse >= 0 || layout.specular >= 0;
     const D3DVIEWPORT7& viewport = Viewport();
     // Half a pixel in clip space units (per unit of w).
@@ -388,12 +388,12 @@ void Device::ConvertVertices(const unsigned char* vertices, DWORD count, const s
 
     for (DWORD i = 0; i < count; ++i) {
         const unsigned char* at = vertices + static_cast<std::size_t>(i) * static_cast<std::size_t>(layout.stride);
-        const soft::ClipPosition p = soft::TransformPoint(combined, Read<float>(at), Read<float>(at + 4), Read<float>(at + 8));
-        soft::Colour colour = shared;
+        const dx::ClipPosition p = dx::TransformPoint(combined, Read<float>(at), Read<float>(at + 4), Read<float>(at + 8));
+        dx::Colour colour = shared;
         if (ownColours) {
             const D3DCOLOR diffuse = layout.diffuse >= 0 ? Read<D3DCOLOR>(at + layout.diffuse) : 0;
             const D3DCOLOR specular = layout.specular >= 0 ? Read<D3DCOLOR>(at + layout.specular) : 0;
-            colour = soft::VertexColour(lighting, layout.diffuse >= 0 ? &diffuse : nullptr,
+            colour = dx::VertexColour(lighting, layout.diffuse >= 0 ? &diffuse : nullptr,
                                         layout.specular >= 0 ? &specular : nullptr);
         }
         Vertex& out = m_vertices[i];

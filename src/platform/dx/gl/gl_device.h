@@ -27,7 +27,7 @@
 
 #include "platform/dx/device_factory.h"
 #include "platform/dx/gl/gl_context.h"
-#include "platform/dx/soft/device_state.h"
+#include "platform/dx/device_state.h"
 
 namespace vx::dx::gl {
 
@@ -73,7 +73,7 @@ private:
     void DropObjects();
     void UploadMemory();
     bool BindTexture(DeviceSurface& texture);
-    void ConvertVertices(const unsigned char* vertices, win::DWORD count, const soft::VertexLayout& layout);
+    void ConvertVertices(const unsigned char* vertices, win::DWORD count, const dx::VertexLayout& layout);
     void SetPipelineState();
     // After drawing: a lost context loses the surface (until it is restored).
     win::HRESULT Finish();

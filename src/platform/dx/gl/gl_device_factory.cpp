@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/dx/gl/gl_device.h"
-#include "platform/dx/soft/device_state.h"
+#include "platform/dx/device_state.h"
 
 namespace vx::dx::gl {
 

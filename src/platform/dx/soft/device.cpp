@@ -5,7 +5,7 @@
 #include <cstring>
 #include <new>
 
-#include "platform/dx/soft/pixel_format.h"
+#include "platform/dx/pixel_format.h"
 
 namespace vx::dx {
 

@@ -24,7 +24,7 @@
 
 #include "platform/dx/device_factory.h"
 #include "platform/dx/soft/clipper.h"
-#include "platform/dx/soft/device_state.h"
+#include "platform/dx/device_state.h"
 #include "platform/dx/soft/rasterizer.h"
 #include "platform/dx/soft/span_renderer.h"
 
@@ -47,7 +47,7 @@ private:
         soft::ScreenVertex screen;  // valid when codes is 0
     };
 
-    void TransformAndLight(const unsigned char* vertices, win::DWORD count, const soft::VertexLayout& layout);
+    void TransformAndLight(const unsigned char* vertices, win::DWORD count, const dx::VertexLayout& layout);
     bool ToScreen(const soft::ClipVertex& vertex, soft::ScreenVertex* screen) const;
     void DrawTriangle(const ProcessedVertex& a, const ProcessedVertex& b, const ProcessedVertex& c);
     void RasterizeFacing(const soft::ScreenVertex& a, const soft::ScreenVertex& b, const soft::ScreenVertex& c);

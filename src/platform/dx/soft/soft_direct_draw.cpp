@@ -8,7 +8,7 @@
 namespace vx::dx {
 
 using namespace win;
-using soft::SurfaceFormat;
+using dx::SurfaceFormat;
 
 namespace {
 
@@ -58,7 +58,7 @@ HRESULT ShapeOf(const DDSURFACEDESC2& description, const DisplayLink& link, Surf
     }
     SurfaceFormat format = SurfaceFormat::Xrgb8888;
     if ((description.dwFlags & DDSD_PIXELFORMAT) != 0) {
-        const std::optional<SurfaceFormat> match = soft::MatchPixelFormat(description.ddpfPixelFormat);
+        const std::optional<SurfaceFormat> match = dx::MatchPixelFormat(description.ddpfPixelFormat);
         if (!match) return DDERR_INVALIDPIXELFORMAT;
         format = *match;
     }

@@ -10,7 +10,7 @@
 #pragma once
 
 #include "platform/dx/device_factory.h"
-#include "platform/dx/soft/blend.h"
+#include "platform/dx/blend.h"
 #include "platform/dx/soft/rasterizer.h"
 #include "platform/dx/soft/sampler.h"
 

@@ -7,7 +7,7 @@
 namespace vx::dx {
 
 using namespace win;
-using soft::SurfaceFormat;
+using dx::SurfaceFormat;
 
 namespace {
 
@@ -29,7 +29,7 @@ bool Is32BitRgb(SurfaceFormat format) { return format == SurfaceFormat::Xrgb8888
 }  // namespace
 
 SoftSurface::SoftSurface(std::shared_ptr<DisplayLink> link, const SurfaceShape& shape)
-    : m_link(std::move(link)), m_shape(shape), m_bytesPerPixel(soft::InfoOf(shape.format).bytesPerPixel) {
+    : m_link(std::move(link)), m_shape(shape), m_bytesPerPixel(dx::InfoOf(shape.format).bytesPerPixel) {
     if (m_shape.kind != SurfaceKind::Primary) {
         const std::size_t rowBytes = static_cast<std::size_t>(m_shape.width) * static_cast<std::size_t>(m_bytesPerPixel);
         const std::size_t rowWords = (rowBytes + 3) / 4;
@@ -280,7 +280,7 @@ void SoftSurface::FillDescription(DDSURFACEDESC2& description) const {
     description.dwWidth = static_cast<DWORD>(m_shape.width);
     description.dwHeight = static_cast<DWORD>(m_shape.height);
     description.lPitch = static_cast<LONG>(m_pitch);
-    description.ddpfPixelFormat = soft::InfoOf(m_shape.format).pixelFormat;
+    description.ddpfPixelFormat = dx::InfoOf(m_shape.format).pixelFormat;
     description.ddsCaps = m_shape.caps;
 }
 
@@ -316,7 +316,7 @@ HRESULT SoftSurface::GetTexels(TexelImage* image) {
         const PALETTEENTRY* entries = m_palette != nullptr ? m_palette->Entries() : nullptr;
         const int paletteSize = m_palette != nullptr ? m_palette->Size() : 0;
         for (int y = 0; y < m_shape.height; ++y) {
-            soft::ConvertRowToArgb(m_shape.format, PixelAt(0, y), m_shape.width, entries, paletteSize,
+            dx::ConvertRowToArgb(m_shape.format, PixelAt(0, y), m_shape.width, entries, paletteSize,
                                    m_texels.data() + static_cast<std::ptrdiff_t>(y) * m_shape.width);
         }
         m_texelsValid = true;

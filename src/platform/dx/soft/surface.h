@@ -24,7 +24,7 @@
 #include "platform/dx/device_factory.h"
 #include "platform/dx/soft/display_link.h"
 #include "platform/dx/soft/palette.h"
-#include "platform/dx/soft/pixel_format.h"
+#include "platform/dx/pixel_format.h"
 
 namespace vx::dx {
 
@@ -32,7 +32,7 @@ enum class SurfaceKind { Primary, Plain, Texture };
 
 struct SurfaceShape {
     SurfaceKind kind = SurfaceKind::Plain;
-    soft::SurfaceFormat format = soft::SurfaceFormat::Xrgb8888;
+    dx::SurfaceFormat format = dx::SurfaceFormat::Xrgb8888;
     int width = 0;
     int height = 0;
     win::DDSCAPS2 caps{};  // as reported, memory bits included
@@ -65,7 +65,7 @@ public:
     void MarkLost() override { m_markedLost = true; }
 
     SurfaceKind Kind() const { return m_shape.kind; }
-    soft::SurfaceFormat Format() const { return m_shape.format; }
+    dx::SurfaceFormat Format() const { return m_shape.format; }
 
 private:
     struct ConstView {

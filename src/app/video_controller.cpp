@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "app/main_form.h"
+#include "checks/scores.h"
 #include "framework/finally.h"
 #include "video/dx_draw.h"
 #include "video/video_rules.h"

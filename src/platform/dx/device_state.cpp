@@ -1,9 +1,9 @@
-#include "platform/dx/soft/device_state.h"
+#include "platform/dx/device_state.h"
 
 #include <algorithm>
 #include <cstdint>
 
-#include "platform/dx/soft/pixel_format.h"
+#include "platform/dx/pixel_format.h"
 
 namespace vx::dx {
 
@@ -53,7 +53,7 @@ FixedFunctionDevice::FixedFunctionDevice(int width, int height) : m_targetWidth(
 
 HRESULT FixedFunctionDevice::EnumTextureFormats(const LPD3DENUMPIXELFORMATSCALLBACK& callback) {
     if (!callback) return DDERR_INVALIDPARAMS;
-    for (const soft::FormatInfo& info : soft::SupportedFormats()) {
+    for (const dx::FormatInfo& info : dx::SupportedFormats()) {
         if (callback(info.pixelFormat) == D3DENUMRET_CANCEL) break;
     }
     return D3D_OK;
@@ -134,7 +134,7 @@ FixedFunctionDevice::DrawCheck FixedFunctionDevice::CheckDraw(DWORD primitiveTyp
                                                               DWORD count) const {
     if (!m_inScene) return {D3DERR_SCENE_NOT_IN_SCENE, {}};
     if (vertices == nullptr || count > D3DMAXNUMVERTICES) return {DDERR_INVALIDPARAMS, {}};
-    const std::optional<soft::VertexLayout> layout = soft::LayoutOf(vertexFormat);
+    const std::optional<dx::VertexLayout> layout = dx::LayoutOf(vertexFormat);
     if (!layout) return {DDERR_INVALIDPARAMS, {}};
     if (primitiveType == D3DPT_POINTLIST || primitiveType == D3DPT_LINELIST || primitiveType == D3DPT_LINESTRIP) {
         return {DDERR_UNSUPPORTED, {}};
@@ -170,14 +170,14 @@ RECT FixedFunctionDevice::ClearArea(const D3DRECT* rect) const {
 
 const D3DMATRIX& FixedFunctionDevice::Combined() {
     if (m_combinedStale) {
-        m_combined = soft::Multiply(soft::Multiply(m_world, m_view), m_projection);
+        m_combined = dx::Multiply(dx::Multiply(m_world, m_view), m_projection);
         m_combinedStale = false;
     }
     return m_combined;
 }
 
-soft::LightingState FixedFunctionDevice::Lighting() const {
-    soft::LightingState lighting;
+dx::LightingState FixedFunctionDevice::Lighting() const {
+    dx::LightingState lighting;
     lighting.lighting = m_renderStates[D3DRENDERSTATE_LIGHTING] != FALSE;
     lighting.colorVertex = m_renderStates[D3DRENDERSTATE_COLORVERTEX] != FALSE;
     lighting.diffuseSource = m_renderStates[D3DRENDERSTATE_DIFFUSEMATERIALSOURCE];

@@ -1,8 +1,8 @@
-#include "platform/dx/soft/blend.h"
+#include "platform/dx/blend.h"
 
 #include <algorithm>
 
-namespace vx::dx::soft {
+namespace vx::dx {
 
 using namespace win;
 
@@ -73,4 +73,4 @@ std::uint32_t BlendGeneral(std::uint32_t dest, std::uint32_t source, DWORD sourc
     return result;
 }
 
-}  // namespace vx::dx::soft
+}  // namespace vx::dx

@@ -1,6 +1,6 @@
-#include "platform/dx/soft/lighting.h"
+#include "platform/dx/lighting.h"
 
-namespace vx::dx::soft {
+namespace vx::dx {
 
 using namespace win;
 
@@ -34,4 +34,4 @@ Colour VertexColour(const LightingState& state, const D3DCOLOR* diffuse, const D
                   Clamp01(ambient.b * light.b + emissive.b), Clamp01(diffuseColour.a)};
 }
 
-}  // namespace vx::dx::soft
+}  // namespace vx::dx

@@ -9,7 +9,7 @@
 
 #include "platform/dx/ddraw.h"
 
-namespace vx::dx::soft {
+namespace vx::dx {
 
 enum class SurfaceFormat { Palette8, Rgb565, Xrgb1555, Argb1555, Argb4444, Xrgb8888, Argb8888 };
 
@@ -32,4 +32,4 @@ std::optional<SurfaceFormat> MatchPixelFormat(const win::DDPIXELFORMAT& pixelFor
 void ConvertRowToArgb(SurfaceFormat format, const std::byte* row, int width, const win::PALETTEENTRY* palette, int paletteSize,
                       std::uint32_t* out);
 
-}  // namespace vx::dx::soft
+}  // namespace vx::dx

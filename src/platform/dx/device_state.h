@@ -10,8 +10,8 @@
 #include <optional>
 
 #include "platform/dx/device_factory.h"
-#include "platform/dx/soft/lighting.h"
-#include "platform/dx/soft/transform.h"
+#include "platform/dx/lighting.h"
+#include "platform/dx/transform.h"
 
 namespace vx::dx {
 
@@ -40,7 +40,7 @@ protected:
     // draw of fewer than three vertices, which draws nothing.
     struct DrawCheck {
         win::HRESULT result;
-        soft::VertexLayout layout;
+        dx::VertexLayout layout;
     };
     DrawCheck CheckDraw(win::DWORD primitiveType, win::DWORD vertexFormat, const void* vertices, win::DWORD count) const;
     // The part of the target that Clear may touch with count 0, or that one
@@ -52,7 +52,7 @@ protected:
 
     // world x view x projection, made again only after a change.
     const win::D3DMATRIX& Combined();
-    soft::LightingState Lighting() const;
+    dx::LightingState Lighting() const;
     win::DWORD RenderState(win::DWORD state) const { return m_renderStates[state]; }
     const win::D3DVIEWPORT7& Viewport() const { return m_viewport; }
     std::shared_ptr<DeviceSurface> Texture() const { return m_texture.lock(); }
@@ -62,10 +62,10 @@ protected:
 private:
     int m_targetWidth;
     int m_targetHeight;
-    win::D3DMATRIX m_world = soft::kIdentity;
-    win::D3DMATRIX m_view = soft::kIdentity;
-    win::D3DMATRIX m_projection = soft::kIdentity;
-    win::D3DMATRIX m_combined = soft::kIdentity;
+    win::D3DMATRIX m_world = dx::kIdentity;
+    win::D3DMATRIX m_view = dx::kIdentity;
+    win::D3DMATRIX m_projection = dx::kIdentity;
+    win::D3DMATRIX m_combined = dx::kIdentity;
     bool m_combinedStale = false;
     win::D3DVIEWPORT7 m_viewport{};
     win::D3DMATERIAL7 m_material{};

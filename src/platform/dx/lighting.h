@@ -7,7 +7,7 @@
 
 #include "platform/dx/d3d.h"
 
-namespace vx::dx::soft {
+namespace vx::dx {
 
 struct Colour {
     float r;
@@ -30,4 +30,4 @@ struct LightingState {
 // the vertex's own colours, null when it has none.
 Colour VertexColour(const LightingState& state, const win::D3DCOLOR* diffuse, const win::D3DCOLOR* specular);
 
-}  // namespace vx::dx::soft
+}  // namespace vx::dx

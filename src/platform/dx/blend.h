@@ -8,7 +8,7 @@
 
 #include "platform/dx/d3d.h"
 
-namespace vx::dx::soft {
+namespace vx::dx {
 
 struct BlendState {
     bool enabled = false;
@@ -42,4 +42,4 @@ inline std::uint32_t BlendAdd(std::uint32_t dest, std::uint32_t source) {
 // (ONE for the source, ZERO for the target).
 std::uint32_t BlendGeneral(std::uint32_t dest, std::uint32_t source, win::DWORD sourceFactor, win::DWORD destFactor);
 
-}  // namespace vx::dx::soft
+}  // namespace vx::dx

@@ -1,9 +1,9 @@
-#include "platform/dx/soft/transform.h"
+#include "platform/dx/transform.h"
 
 #include <array>
 #include <bit>
 
-namespace vx::dx::soft {
+namespace vx::dx {
 
 using namespace win;
 
@@ -50,4 +50,4 @@ std::optional<VertexLayout> LayoutOf(DWORD vertexFormat) {
     return layout;
 }
 
-}  // namespace vx::dx::soft
+}  // namespace vx::dx

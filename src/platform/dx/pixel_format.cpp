@@ -1,10 +1,10 @@
-#include "platform/dx/soft/pixel_format.h"
+#include "platform/dx/pixel_format.h"
 
 #include <array>
 #include <bit>
 #include <cstring>
 
-namespace vx::dx::soft {
+namespace vx::dx {
 
 using namespace win;
 
@@ -107,4 +107,4 @@ void ConvertRowToArgb(SurfaceFormat format, const std::byte* row, int width, con
     }
 }
 
-}  // namespace vx::dx::soft
+}  // namespace vx::dx

@@ -7,7 +7,7 @@
 
 #include "platform/dx/d3d.h"
 
-namespace vx::dx::soft {
+namespace vx::dx {
 
 struct ClipPosition {
     float x;
@@ -37,4 +37,4 @@ struct VertexLayout {
 // eight two-dimensional texture coordinate sets; nullopt for anything else.
 std::optional<VertexLayout> LayoutOf(win::DWORD vertexFormat);
 
-}  // namespace vx::dx::soft
+}  // namespace vx::dx
