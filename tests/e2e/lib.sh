@@ -6,8 +6,11 @@ source "$(dirname "${BASH_SOURCE[0]}")/display.sh"
 fail() {
   echo "FAIL: $*" >&2
   # What the window showed at the failure, for whoever reads the log.
-  if [ -n "${window_id:-}" ] && [ -n "${artifacts:-}" ]; then
-    /usr/bin/import -window "$window_id" "$artifacts/failure.png" 2>/dev/null && echo "window at the failure: $artifacts/failure.png" >&2
+  # Only while the window still exists: given a window that is gone, import
+  # waits for the user to pick one with the mouse, for ever.
+  if [ -n "${window_id:-}" ] && [ -n "${artifacts:-}" ] && xwininfo -id "$window_id" >/dev/null 2>&1; then
+    timeout 20 /usr/bin/import -window "$window_id" "$artifacts/failure.png" 2>/dev/null &&
+      echo "window at the failure: $artifacts/failure.png" >&2
   fi
   exit 1
 }
