@@ -45,7 +45,7 @@ find_window() {
 # The colour of a pixel of the window, as "r,g,b".
 pixel() {
   local x=$1 y=$2
-  /usr/bin/import -window "$window_id" "$work/probe.png" 2>/dev/null || return 1
+  timeout 20 /usr/bin/import -window "$window_id" "$work/probe.png" 2>/dev/null || return 1
   /usr/bin/convert "$work/probe.png" -format "%[fx:int(255*p{$x,$y}.r)],%[fx:int(255*p{$x,$y}.g)],%[fx:int(255*p{$x,$y}.b)]" info: 2>/dev/null
 }
 
@@ -64,7 +64,7 @@ click() {
 }
 
 screenshot() {
-  /usr/bin/import -window "$window_id" "$1"
+  timeout 20 /usr/bin/import -window "$window_id" "$1"
 }
 
 # The frame every window test runs in: a work folder, the virtual display
