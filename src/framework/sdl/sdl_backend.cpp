@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "framework/sdl/x11_error_filter.h"
 #include "platform/dx/gl/gl_device_factory.h"
 
 namespace vx {
@@ -144,6 +145,7 @@ SdlBackend::SdlBackend() {
     // The window's image is copied into a plain framebuffer: asking SDL for
     // an accelerated one would load OpenGL at start-up, which only the video
     // test needs.
+    sdl::InstallX11ErrorFilter();
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
