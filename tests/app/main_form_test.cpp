@@ -168,6 +168,30 @@ TEST(SequencerTest, ClosingTheWindowDuringABatteryStopsIt) {
     EXPECT_TRUE(w.form->BatteryStopped());
 }
 
+TEST(SequencerTest, ClosingTheWindowDuringACheckRunAloneStopsIt) {
+    // Each sliced check run by its own button, the close request arriving in
+    // its first slice's pump: no second slice, no score, the loop ends.
+    struct Case {
+        const char* name;
+        TglExtSpeedButton* TForm1::*button;
+        int MainWindow::*slices;
+        TglDigits* TForm1::*digits;
+    };
+    for (const Case& c : {Case{"disk throughput", &TForm1::BHddTest, &MainWindow::passes, &TForm1::HddTestD},
+                          Case{"processor", &TForm1::BCPU, &MainWindow::cpuSlices, &TForm1::CPUD},
+                          Case{"memory speed", &TForm1::BMemSpeed, &MainWindow::memSlices, &TForm1::MemSpeedD}}) {
+        SCOPED_TRACE(c.name);
+        MainWindow w;
+        const TRect r = (w.form.get()->*c.button)->WindowRect();
+        w.backend.Click(r.Left + 5, r.Top + 5);
+        w.backend.queue.push_back(WindowEvent{WindowEvent::CloseRequested});
+        w.app.ProcessMessages();
+        EXPECT_TRUE(w.app.Terminated());
+        EXPECT_EQ(w.*c.slices, 1);
+        EXPECT_EQ((w.form.get()->*c.digits)->Value(), 0) << "the row stays unscored";
+    }
+}
+
 TEST(SequencerTest, VideoTestAloneLeavesTheBatteryImpossibleToStart) {
     MainWindow w;
     w.form->EndOfBattery(nullptr);
@@ -195,6 +219,17 @@ TEST(SequencerTest, ResultSumsTheNineDisplays) {
     w.ClickOn(*w.form->BResult);
     EXPECT_EQ(w.form->SumaD->Value(), 19 + 80);
     EXPECT_EQ(w.form->SumaP->Percent(), 0) << "the result bar is never written";
+    // A distinct power of two on each display: any display left out of the
+    // sum, or counted twice, shows in the total's bits.
+    TForm1& f = *w.form;
+    int bit = 1;
+    for (TglDigits* d : {f.OSD, f.HddFreeD, f.HddTestD, f.CPUD, f.MemFreeD, f.MemSpeedD, f.DesktopD, f.VideoSpeedD,
+                         f.CodecsD}) {
+        d->SetValue(bit);
+        bit *= 2;
+    }
+    w.ClickOn(*w.form->BResult);
+    EXPECT_EQ(w.form->SumaD->Value(), 511);
 }
 
 TEST(SequencerTest, MouseDownOnATestButtonResetsTheBarOnlyALeftClickRunsTheTest) {
