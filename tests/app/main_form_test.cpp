@@ -2,6 +2,8 @@
 // operating system check, driven without a display.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/check_window.h"
 #include "app/main_form.h"
 #include "checks/rating.h"
@@ -190,6 +192,50 @@ TEST(SequencerTest, ClosingTheWindowDuringACheckRunAloneStopsIt) {
         EXPECT_EQ(w.*c.slices, 1);
         EXPECT_EQ((w.form.get()->*c.digits)->Value(), 0) << "the row stays unscored";
     }
+}
+
+// The ink of the window's image inside r: pixels darker than mid-grey.
+TRect InkBox(const Bitmap& image, const TRect& r) {
+    TRect box{r.Right, r.Bottom, r.Left, r.Top};
+    for (int y = r.Top; y < r.Bottom; ++y) {
+        for (int x = r.Left; x < r.Right; ++x) {
+            const std::uint32_t p = image.Row(y)[x];
+            if (((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF) >= 100) continue;
+            box = TRect{std::min(box.Left, x), std::min(box.Top, y), std::max(box.Right, x + 1), std::max(box.Bottom, y + 1)};
+        }
+    }
+    return box;
+}
+
+TEST(WindowFacesTest, TheClassicDialogFaceAsDesigned) {
+    if (!std::filesystem::exists("/usr/share/wine/fonts/ms_sans_serif.ttf")) {
+        GTEST_SKIP() << "fonts-wine is not installed";
+    }
+    MainWindow w;
+    w.app.ProcessMessages();
+    // A row caption's ink, inside the button's frame and bevel.
+    const TRect button = w.form->BOS->WindowRect();
+    const TRect ink = InkBox(w.form->Image(), TRect{button.Left + 3, button.Top + 3, button.Right - 3, button.Bottom - 3});
+    EXPECT_EQ(ink.Width(), 82) << "\"Operating System\" in the 8-point strike";
+    EXPECT_EQ(ink.Height(), 11);
+
+    // The memo's 52 pixels hold four 13-pixel rows.
+    TMemo& memo = *w.form->Memo;
+    EXPECT_EQ(memo.VisibleRowCount(), 4);
+    memo.Lines().Clear();
+    for (const char* line : {"1", "2", "3", "4", "5"}) memo.Lines().Add(line);
+    memo.SetSelStart(0);
+    w.app.ProcessMessages();
+    const TRect m = memo.WindowRect();
+    auto rowHasInk = [&](int row) {
+        for (int y = m.Top + 13 * row; y < std::min(m.Top + 13 * (row + 1), m.Bottom); ++y) {
+            for (int x = m.Left; x < m.Left + 20; ++x) {
+                if ((w.form->Image().Row(y)[x] & 0xFFFFFF) == 0xFFFF00) return true;  // yellow text
+            }
+        }
+        return false;
+    };
+    for (int row = 0; row < 4; ++row) EXPECT_TRUE(rowHasInk(row)) << "row " << row;
 }
 
 TEST(SequencerTest, VideoTestAloneLeavesTheBatteryImpossibleToStart) {

@@ -219,6 +219,35 @@ TEST_F(FontCacheTest, FacesAreSharedBetweenEqualDescriptions) {
     EXPECT_NE(&s_cache->Face(Font("DejaVu Sans", 0, -12)), &sans);
 }
 
+TEST_F(FontCacheTest, TheBitmapDialogFaceDrawsItsOwnGlyphs) {
+    if (!ClassicFaces()) GTEST_SKIP() << "fonts-wine is not installed";
+    struct Row {
+        char32_t codepoint;
+        int left, top, advance;
+        std::vector<std::string> rows;  // '#' ink
+    };
+    const Row rows[] = {
+        {U'O', 1, 9, 8, {".####.", "#....#", "#....#", "#....#", "#....#", "#....#", "#....#", "#....#", ".####."}},
+        {U'g', 1, 6, 6, {".###.", "#...#", "#...#", "#...#", "#...#", ".####", "....#", ".###."}},
+        {U'\u015B', 1, 9, 5, {"...#", "..#.", "....", ".##.", "#..#", ".#..", "..#.", "#..#", ".##."}},  // ś
+    };
+    FontFace& face = s_cache->Face(Font("MS Sans Serif"));
+    for (const Row& row : rows) {
+        const Glyph& g = face.GlyphFor(row.codepoint);
+        SCOPED_TRACE(static_cast<unsigned>(row.codepoint));
+        EXPECT_EQ(g.left, row.left);
+        EXPECT_EQ(g.top, row.top);
+        EXPECT_EQ(g.advance, row.advance);
+        ASSERT_EQ(g.height, static_cast<int>(row.rows.size()));
+        ASSERT_EQ(g.width, static_cast<int>(row.rows[0].size()));
+        for (int y = 0; y < g.height; ++y) {
+            std::string drawn;
+            for (int x = 0; x < g.width; ++x) drawn += g.bits[static_cast<std::size_t>(y * g.width + x)] ? '#' : '.';
+            EXPECT_EQ(drawn, row.rows[static_cast<std::size_t>(y)]) << "row " << y;
+        }
+    }
+}
+
 TEST_F(FontCacheTest, TheBitmapDialogFaceTakesTheStrikeForTheHeight) {
     if (!ClassicFaces()) GTEST_SKIP() << "fonts-wine is not installed";
     // The face's strikes: 13, 16 and 20-pixel cells with 11, 13 and 16-pixel
