@@ -155,7 +155,8 @@ TEST_F(FontCacheTest, FamiliesResolveToInstalledFiles) {
     };
     const Row rows[] = {
         {"the dialog font", Font("MS Sans Serif"), Classic("ms_sans_serif.ttf")},
-        {"the dialog font has no bold face of its own", Font("MS Sans Serif", fsBold), Classic("ms_sans_serif.ttf")},
+        {"the dialog font has no bold face of its own", Font("MS Sans Serif", fsBold),
+         ClassicFaces() ? "ms_sans_serif.ttf" : "DejaVuSans-Bold.ttf"},
         {"symbol font", Font("Wingdings"), Classic("wingding.ttf")},
         {"Tahoma", Font("Tahoma"), Classic("tahoma.ttf")},
         {"Tahoma bold", Font("Tahoma", fsBold), ClassicFaces() ? "tahomabd.ttf" : "DejaVuSans-Bold.ttf"},
