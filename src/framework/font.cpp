@@ -240,7 +240,6 @@ std::vector<std::string> WrapText(FontFace& face, const std::string& utf8, int m
 
 namespace {
 
-constexpr const char* kLastResortFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 constexpr int kDefaultEmPixels = 11;
 // Keeps a runaway font height from allocating gigantic glyph images.
 constexpr int kMaxEmPixels = 1024;
@@ -408,23 +407,17 @@ struct FontCache::Impl {
         if (FT_Init_FreeType(&raw) == 0) library.reset(raw);
     }
 
-    // Opens the first loadable file among the family's match, the generic
-    // sans font and the last-resort file. `chosen` stays empty when none loads.
+    // Opens the first loadable file among the catalogue's candidates.
+    // `chosen` stays empty when none loads.
     FtFacePtr Open(const TFont& font, FontFile& chosen) {
         const bool bold = (font.Style() & fsBold) != 0;
         const bool italic = (font.Style() & fsItalic) != 0;
-        std::vector<std::optional<FontFile>> candidates;
-        const std::string family = font.Name().empty() ? "sans-serif" : font.Name();
-        candidates.push_back(locator->Find(family, bold, italic));
-        candidates.push_back(locator->Find("sans-serif", bold, italic));
-        candidates.push_back(FontFile{kLastResortFile, 0});
         chosen = FontFile{};
         if (!library) return nullptr;
-        for (const auto& candidate : candidates) {
-            if (!candidate) continue;
+        for (const FontFile& candidate : locator->Candidates(font.Name(), bold, italic)) {
             FT_Face raw = nullptr;
-            if (FT_New_Face(library.get(), candidate->path.c_str(), candidate->index, &raw) == 0) {
-                chosen = *candidate;
+            if (FT_New_Face(library.get(), candidate.path.c_str(), candidate.index, &raw) == 0) {
+                chosen = candidate;
                 return FtFacePtr(raw);
             }
         }

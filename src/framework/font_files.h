@@ -4,8 +4,8 @@
 #pragma once
 
 #include <memory>
-#include <optional>
 #include <string>
+#include <vector>
 
 namespace vx {
 
@@ -17,9 +17,10 @@ struct FontFile {
 class FontLocator {
 public:
     virtual ~FontLocator() = default;
-    // The catalogue's best file for a family (its substitute for a family it
-    // lacks), or nothing when it has none at all.
-    virtual std::optional<FontFile> Find(const std::string& family, bool bold, bool italic) const = 0;
+    // The files to try for a family, best first: the catalogue's match (its
+    // substitute for a family it lacks), then its plain sans face, then a
+    // file that is there on every system of its kind. Any may fail to load.
+    virtual std::vector<FontFile> Candidates(const std::string& family, bool bold, bool italic) const = 0;
 };
 
 // The system's catalogue, with the classic desktop's own faces added where

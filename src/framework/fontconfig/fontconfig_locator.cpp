@@ -2,6 +2,8 @@
 // classic desktop added to the program's own configuration.
 #include <fontconfig/fontconfig.h>
 
+#include <optional>
+
 #include "framework/font_files.h"
 
 namespace vx {
@@ -45,11 +47,24 @@ FcConfigPtr LoadConfig() {
     return config;
 }
 
+// Debian's fonts-dejavu-core, which the set-up installs.
+constexpr const char* kLastResortFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+
 class FontconfigLocator final : public FontLocator {
 public:
     FontconfigLocator() : m_config(LoadConfig()) {}
 
-    std::optional<FontFile> Find(const std::string& family, bool bold, bool italic) const override {
+    std::vector<FontFile> Candidates(const std::string& family, bool bold, bool italic) const override {
+        std::vector<FontFile> files;
+        for (const std::string& name : {family.empty() ? std::string("sans-serif") : family, std::string("sans-serif")}) {
+            if (std::optional<FontFile> found = Match(name, bold, italic)) files.push_back(std::move(*found));
+        }
+        files.push_back(FontFile{kLastResortFile, 0});
+        return files;
+    }
+
+private:
+    std::optional<FontFile> Match(const std::string& family, bool bold, bool italic) const {
         if (!m_config) return std::nullopt;
         FcPatternPtr pattern(FcPatternCreate());
         if (!pattern) return std::nullopt;
@@ -68,7 +83,6 @@ public:
         return found;
     }
 
-private:
     FcConfigPtr m_config;
 };
 
