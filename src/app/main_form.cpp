@@ -209,8 +209,11 @@ void TForm1::Pump() { App()->ProcessMessages(); }
 
 bool TForm1::BatteryStopped() const { return BStartStop->Tag() > BatteryRunning; }
 
+// A check that is running, in the battery or alone by its own button, sees
+// the ended state at its next abort test and returns, so the program ends at
+// once instead of after the check's remaining work.
 void TForm1::Close() {
-    if (BStartStop->Tag() == BatteryRunning) BStartStop->SetTag(BatteryEnded);
+    BStartStop->SetTag(BatteryEnded);
     TForm::Close();
 }
 
@@ -381,7 +384,8 @@ void TForm1::BDesktopClick(TObject*) {
     m_desktopRow->Report(ScoreDesktop(sysinfo->ColorDepth(), sysinfo->VRefreshRate()).row, 10);
 }
 
-// The video test comes with its render surface; until then it does nothing.
+// The video button's handler, BVideoSpeedClick, and the video test's timers
+// are defined with the video test, in a file of their own.
 
 // ---------------------------------------------------------------- advice panel
 

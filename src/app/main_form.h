@@ -188,8 +188,9 @@ public:
     // sliced check.
     bool BatteryStopped() const;
 
-    // Closing the window also stops a running battery, so that the check in
-    // progress unwinds at its next abort test instead of running on unseen.
+    // Closing the window also stops a running battery or a check run by its
+    // own button, so that the check in progress unwinds at its next abort
+    // test instead of running on unseen.
     void Close() override;
 
     // Replaces what the measuring checks run and read (tests).

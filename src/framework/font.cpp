@@ -1,10 +1,10 @@
 #include "framework/font.h"
 
+#include "framework/font_files.h"
+
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_BITMAP_H
-
-#include <fontconfig/fontconfig.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -240,7 +240,6 @@ std::vector<std::string> WrapText(FontFace& face, const std::string& utf8, int m
 
 namespace {
 
-constexpr const char* kLastResortFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 constexpr int kDefaultEmPixels = 11;
 // Keeps a runaway font height from allocating gigantic glyph images.
 constexpr int kMaxEmPixels = 1024;
@@ -251,21 +250,8 @@ struct FtLibraryDeleter {
 struct FtFaceDeleter {
     void operator()(FT_Face face) const { FT_Done_Face(face); }
 };
-struct FcConfigDeleter {
-    void operator()(FcConfig* config) const { FcConfigDestroy(config); }
-};
-struct FcPatternDeleter {
-    void operator()(FcPattern* pattern) const { FcPatternDestroy(pattern); }
-};
 using FtLibraryPtr = std::unique_ptr<FT_LibraryRec_, FtLibraryDeleter>;
 using FtFacePtr = std::unique_ptr<FT_FaceRec_, FtFaceDeleter>;
-using FcConfigPtr = std::unique_ptr<FcConfig, FcConfigDeleter>;
-using FcPatternPtr = std::unique_ptr<FcPattern, FcPatternDeleter>;
-
-struct FontFile {
-    std::string path;
-    int index = 0;
-};
 
 int CeilPixels(FT_Pos value26_6) {
     return static_cast<int>(value26_6 >= 0 ? (value26_6 + 63) / 64 : -(-value26_6 / 64));
@@ -281,6 +267,36 @@ int EmPixels(int height, FT_Face face) {
         if (face && face->units_per_EM > 0 && cell > 0) em = MulDiv(height, face->units_per_EM, cell);
     }
     return std::clamp(em, 1, kMaxEmPixels);
+}
+
+// The strike of a bitmap-only face that the classic font mapper takes for a
+// height: the largest whose character height (for a negative height) or cell
+// (for a positive one) does not exceed it, else the smallest. A strike's
+// character height is its cell less the internal leading, which in the
+// classic raster faces is its ascent (13-pixel cell, ascent 11: the 8-point
+// size at 96 DPI). Answers -1 for a scalable face.
+int ChooseStrike(FT_Face face, int height) {
+    if (face == nullptr || FT_IS_SCALABLE(face) || face->num_fixed_sizes <= 0) return -1;
+    if (height == 0) height = -kDefaultEmPixels;
+    const int wanted = std::abs(height);
+    int best = -1;
+    int bestMeasure = 0;
+    int smallest = 0;
+    int smallestMeasure = 0;
+    for (int i = 0; i < face->num_fixed_sizes; ++i) {
+        if (FT_Select_Size(face, i) != 0) continue;
+        const int ascent = CeilPixels(face->size->metrics.ascender);
+        const int measure = height < 0 ? ascent : ascent + CeilPixels(-face->size->metrics.descender);
+        if (measure <= wanted && (best < 0 || measure > bestMeasure)) {
+            best = i;
+            bestMeasure = measure;
+        }
+        if (i == 0 || measure < smallestMeasure) {
+            smallest = i;
+            smallestMeasure = measure;
+        }
+    }
+    return best >= 0 ? best : smallest;
 }
 
 // Copies a rendered FreeType bitmap into one byte per pixel.
@@ -308,8 +324,10 @@ void Unpack(const FT_Bitmap& bitmap, Glyph& glyph) {
 
 class LoadedFace final : public FontFace {
 public:
-    LoadedFace(FT_Library library, FtFacePtr face, int emPixels, bool syntheticBold)
-        : m_library(library), m_face(std::move(face)), m_emPixels(emPixels), m_syntheticBold(syntheticBold) {
+    // A strike of -1 scales the face to emPixels.
+    LoadedFace(FT_Library library, FtFacePtr face, int emPixels, int strike, bool syntheticBold)
+        : m_library(library), m_face(std::move(face)), m_emPixels(emPixels), m_strike(strike),
+          m_syntheticBold(syntheticBold) {
         if (m_face && SetPixelSize()) {
             m_metrics.ascent = CeilPixels(m_face->size->metrics.ascender);
             m_metrics.descent = CeilPixels(-m_face->size->metrics.descender);
@@ -331,6 +349,7 @@ public:
 
 private:
     bool SetPixelSize() {
+        if (m_strike >= 0) return FT_Select_Size(m_face.get(), m_strike) == 0;
         if (FT_Set_Pixel_Sizes(m_face.get(), 0, static_cast<FT_UInt>(m_emPixels)) == 0) return true;
         // Bitmap-only fonts offer fixed sizes; take the first rather than nothing.
         return m_face->num_fixed_sizes > 0 && FT_Select_Size(m_face.get(), 0) == 0;
@@ -367,6 +386,7 @@ private:
     FT_Library m_library;
     FtFacePtr m_face;
     int m_emPixels;
+    int m_strike;
     bool m_syntheticBold;
     FontMetrics m_metrics;
     std::unordered_map<char32_t, Glyph> m_glyphs;  // node-based: references stay valid
@@ -376,53 +396,28 @@ private:
 
 struct FontCache::Impl {
     // Declaration order matters: faces must go before the library.
-    FcConfigPtr config;
+    std::unique_ptr<FontLocator> locator;
     FtLibraryPtr library;
     std::map<std::tuple<std::string, int, int, bool>, std::unique_ptr<LoadedFace>> faces;
     std::map<std::tuple<std::string, int, TFontStyles>, LoadedFace*> byDescription;
 
     Impl() {
-        config.reset(FcInitLoadConfigAndFonts());
+        locator = MakeSystemFontLocator();
         FT_Library raw = nullptr;
         if (FT_Init_FreeType(&raw) == 0) library.reset(raw);
     }
 
-    std::optional<FontFile> Match(const std::string& family, bool bold, bool italic) const {
-        if (!config) return std::nullopt;
-        FcPatternPtr pattern(FcPatternCreate());
-        if (!pattern) return std::nullopt;
-        FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-        FcPatternAddInteger(pattern.get(), FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-        FcPatternAddInteger(pattern.get(), FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-        FcConfigSubstitute(config.get(), pattern.get(), FcMatchPattern);
-        FcDefaultSubstitute(pattern.get());
-        FcResult result = FcResultNoMatch;
-        FcPatternPtr match(FcFontMatch(config.get(), pattern.get(), &result));
-        if (!match) return std::nullopt;
-        FcChar8* file = nullptr;
-        if (FcPatternGetString(match.get(), FC_FILE, 0, &file) != FcResultMatch || file == nullptr) return std::nullopt;
-        FontFile found{reinterpret_cast<const char*>(file), 0};
-        FcPatternGetInteger(match.get(), FC_INDEX, 0, &found.index);
-        return found;
-    }
-
-    // Opens the first loadable file among the family's match, the generic
-    // sans font and the last-resort file. `chosen` stays empty when none loads.
+    // Opens the first loadable file among the catalogue's candidates.
+    // `chosen` stays empty when none loads.
     FtFacePtr Open(const TFont& font, FontFile& chosen) {
         const bool bold = (font.Style() & fsBold) != 0;
         const bool italic = (font.Style() & fsItalic) != 0;
-        std::vector<std::optional<FontFile>> candidates;
-        const std::string family = font.Name().empty() ? "sans-serif" : font.Name();
-        candidates.push_back(Match(family, bold, italic));
-        candidates.push_back(Match("sans-serif", bold, italic));
-        candidates.push_back(FontFile{kLastResortFile, 0});
         chosen = FontFile{};
         if (!library) return nullptr;
-        for (const auto& candidate : candidates) {
-            if (!candidate) continue;
+        for (const FontFile& candidate : locator->Candidates(font.Name(), bold, italic)) {
             FT_Face raw = nullptr;
-            if (FT_New_Face(library.get(), candidate->path.c_str(), candidate->index, &raw) == 0) {
-                chosen = *candidate;
+            if (FT_New_Face(library.get(), candidate.path.c_str(), candidate.index, &raw) == 0) {
+                chosen = candidate;
                 return FtFacePtr(raw);
             }
         }
@@ -436,12 +431,14 @@ struct FontCache::Impl {
 
         FontFile file;
         FtFacePtr face = Open(font, file);
+        const int strike = ChooseStrike(face.get(), font.Height());
         const int em = EmPixels(font.Height(), face.get());
         const bool syntheticBold = (faceStyle & fsBold) != 0 && face && (face->style_flags & FT_STYLE_FLAG_BOLD) == 0;
-        auto key = std::make_tuple(file.path, file.index, em, syntheticBold);
+        // Strikes are keyed apart from scaled sizes.
+        auto key = std::make_tuple(file.path, file.index, strike >= 0 ? -1 - strike : em, syntheticBold);
         auto it = faces.find(key);
         if (it == faces.end()) {
-            auto loaded = std::make_unique<LoadedFace>(library.get(), std::move(face), em, syntheticBold);
+            auto loaded = std::make_unique<LoadedFace>(library.get(), std::move(face), em, strike, syntheticBold);
             it = faces.emplace(std::move(key), std::move(loaded)).first;
         }
         byDescription.emplace(description, it->second.get());

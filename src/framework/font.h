@@ -1,7 +1,9 @@
 // Fonts: a font description (TFont) and the cache that turns descriptions into
-// rendered glyphs. Families are matched by fontconfig (an unknown family falls
-// back to the nearest sans font) and rendered by FreeType without
-// anti-aliasing, so text keeps the crisp classic look.
+// rendered glyphs. Families are found in the system's font catalogue (see
+// font_files.h; an unknown family falls back to the nearest sans font) and
+// rendered by FreeType without anti-aliasing, so text keeps the crisp classic
+// look. A bitmap face ("MS Sans Serif") is drawn from the strike that matches
+// the height, as the classic font mapper does.
 #pragma once
 
 #include <cstdint>
@@ -89,7 +91,7 @@ public:
 
     // The face for a description; never null (falls back to a sans font).
     FontFace& Face(const TFont& font);
-    // The file fontconfig chose for a description (for tests and diagnostics).
+    // The file the catalogue chose for a description (for tests and diagnostics).
     std::string ResolvedFile(const TFont& font);
 
 private:

@@ -15,8 +15,11 @@ using namespace win;
 
 namespace {
 
-// The one window handle the stand-in sees: the form's client area.
+// The window handles the stand-in sees: the owning form's (for the
+// cooperative level) and the surface control's own, to which the primary
+// surface's clipper is bound. Blt's coordinates are the form's client area.
 const HWND kFormWindow = static_cast<HWND>(1);
+const HWND kSurfaceWindow = static_cast<HWND>(2);
 
 std::string Made(const char* what) { return std::string(what) + " cannot be made"; }
 
@@ -31,10 +34,12 @@ class TDXDraw::Presentation final : public dx::PresentationTarget {
 public:
     explicit Presentation(TDXDraw& owner) : m_owner(owner) {}
 
-    void Present(HWND, const std::uint32_t* pixels, int pitchPixels, int width, int height, const RECT& dest) override {
-        if (TForm* form = m_owner.ParentForm()) {
-            form->DrawPixels(pixels, pitchPixels, TRect::FromSize(dest.left, dest.top, width, height));
-        }
+    void Present(HWND window, const std::uint32_t* pixels, int pitchPixels, int width, int height,
+                 const RECT& dest) override {
+        TForm* form = m_owner.ParentForm();
+        if (form == nullptr) return;
+        const RECT client = ClientRectOf(window);
+        form->DrawPixels(pixels, pitchPixels, TRect::FromSize(client.left + dest.left, client.top + dest.top, width, height));
     }
     bool CanShow() const override {
         TForm* form = m_owner.ParentForm();
@@ -42,8 +47,17 @@ public:
     }
     RECT ClientRectOf(HWND window) const override {
         TForm* form = m_owner.ParentForm();
-        if (form == nullptr || window != kFormWindow) return RECT{0, 0, 0, 0};
-        return RECT{0, 0, form->ClientWidth(), form->ClientHeight()};
+        if (form == nullptr) return RECT{0, 0, 0, 0};
+        const RECT formClient{0, 0, form->ClientWidth(), form->ClientHeight()};
+        if (window == kFormWindow) return formClient;
+        if (window != kSurfaceWindow) return RECT{0, 0, 0, 0};
+        // The control's window, as much of it as lies in the form.
+        const TPoint origin = m_owner.WindowOrigin();
+        const RECT control{origin.X, origin.Y, origin.X + m_owner.Width(), origin.Y + m_owner.Height()};
+        const RECT visible{std::max(control.left, formClient.left), std::max(control.top, formClient.top),
+                           std::min(control.right, formClient.right), std::min(control.bottom, formClient.bottom)};
+        if (visible.left >= visible.right || visible.top >= visible.bottom) return RECT{0, 0, 0, 0};
+        return visible;
     }
     dx::DisplayMode CurrentDisplayMode() const override {
         dx::DisplayMode mode;
@@ -254,7 +268,7 @@ void TDXDraw::MakeSurfaces() {
     m_primary = std::make_unique<TDirectDrawSurface>(std::move(surface));
 
     if (SUCCEEDED(m_directDraw->CreateClipper(0, &m_clipper)) && m_clipper) {
-        m_clipper->SetHWnd(0, kFormWindow);
+        m_clipper->SetHWnd(0, kSurfaceWindow);
         m_primary->Record(m_primary->IDDSurface7()->SetClipper(m_clipper));
     }
     // A palette matters only on 8-bit displays: a grey ramp between the

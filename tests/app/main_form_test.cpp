@@ -2,6 +2,8 @@
 // operating system check, driven without a display.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/check_window.h"
 #include "app/main_form.h"
 #include "checks/rating.h"
@@ -168,6 +170,74 @@ TEST(SequencerTest, ClosingTheWindowDuringABatteryStopsIt) {
     EXPECT_TRUE(w.form->BatteryStopped());
 }
 
+TEST(SequencerTest, ClosingTheWindowDuringACheckRunAloneStopsIt) {
+    // Each sliced check run by its own button, the close request arriving in
+    // its first slice's pump: no second slice, no score, the loop ends.
+    struct Case {
+        const char* name;
+        TglExtSpeedButton* TForm1::*button;
+        int MainWindow::*slices;
+        TglDigits* TForm1::*digits;
+    };
+    for (const Case& c : {Case{"disk throughput", &TForm1::BHddTest, &MainWindow::passes, &TForm1::HddTestD},
+                          Case{"processor", &TForm1::BCPU, &MainWindow::cpuSlices, &TForm1::CPUD},
+                          Case{"memory speed", &TForm1::BMemSpeed, &MainWindow::memSlices, &TForm1::MemSpeedD}}) {
+        SCOPED_TRACE(c.name);
+        MainWindow w;
+        const TRect r = (w.form.get()->*c.button)->WindowRect();
+        w.backend.Click(r.Left + 5, r.Top + 5);
+        w.backend.queue.push_back(WindowEvent{WindowEvent::CloseRequested});
+        w.app.ProcessMessages();
+        EXPECT_TRUE(w.app.Terminated());
+        EXPECT_EQ(w.*c.slices, 1);
+        EXPECT_EQ((w.form.get()->*c.digits)->Value(), 0) << "the row stays unscored";
+    }
+}
+
+// The ink of the window's image inside r: pixels darker than mid-grey.
+TRect InkBox(const Bitmap& image, const TRect& r) {
+    TRect box{r.Right, r.Bottom, r.Left, r.Top};
+    for (int y = r.Top; y < r.Bottom; ++y) {
+        for (int x = r.Left; x < r.Right; ++x) {
+            const std::uint32_t p = image.Row(y)[x];
+            if (((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF) >= 100) continue;
+            box = TRect{std::min(box.Left, x), std::min(box.Top, y), std::max(box.Right, x + 1), std::max(box.Bottom, y + 1)};
+        }
+    }
+    return box;
+}
+
+TEST(WindowFacesTest, TheClassicDialogFaceAsDesigned) {
+    if (!std::filesystem::exists("/usr/share/wine/fonts/ms_sans_serif.ttf")) {
+        GTEST_SKIP() << "fonts-wine is not installed";
+    }
+    MainWindow w;
+    w.app.ProcessMessages();
+    // A row caption's ink, inside the button's frame and bevel.
+    const TRect button = w.form->BOS->WindowRect();
+    const TRect ink = InkBox(w.form->Image(), TRect{button.Left + 3, button.Top + 3, button.Right - 3, button.Bottom - 3});
+    EXPECT_EQ(ink.Width(), 82) << "\"Operating System\" in the 8-point strike";
+    EXPECT_EQ(ink.Height(), 11);
+
+    // The memo's 52 pixels hold four 13-pixel rows.
+    TMemo& memo = *w.form->Memo;
+    EXPECT_EQ(memo.VisibleRowCount(), 4);
+    memo.Lines().Clear();
+    for (const char* line : {"1", "2", "3", "4", "5"}) memo.Lines().Add(line);
+    memo.SetSelStart(0);
+    w.app.ProcessMessages();
+    const TRect m = memo.WindowRect();
+    auto rowHasInk = [&](int row) {
+        for (int y = m.Top + 13 * row; y < std::min(m.Top + 13 * (row + 1), m.Bottom); ++y) {
+            for (int x = m.Left; x < m.Left + 20; ++x) {
+                if ((w.form->Image().Row(y)[x] & 0xFFFFFF) == 0xFFFF00) return true;  // yellow text
+            }
+        }
+        return false;
+    };
+    for (int row = 0; row < 4; ++row) EXPECT_TRUE(rowHasInk(row)) << "row " << row;
+}
+
 TEST(SequencerTest, VideoTestAloneLeavesTheBatteryImpossibleToStart) {
     MainWindow w;
     w.form->EndOfBattery(nullptr);
@@ -195,6 +265,17 @@ TEST(SequencerTest, ResultSumsTheNineDisplays) {
     w.ClickOn(*w.form->BResult);
     EXPECT_EQ(w.form->SumaD->Value(), 19 + 80);
     EXPECT_EQ(w.form->SumaP->Percent(), 0) << "the result bar is never written";
+    // A distinct power of two on each display: any display left out of the
+    // sum, or counted twice, shows in the total's bits.
+    TForm1& f = *w.form;
+    int bit = 1;
+    for (TglDigits* d : {f.OSD, f.HddFreeD, f.HddTestD, f.CPUD, f.MemFreeD, f.MemSpeedD, f.DesktopD, f.VideoSpeedD,
+                         f.CodecsD}) {
+        d->SetValue(bit);
+        bit *= 2;
+    }
+    w.ClickOn(*w.form->BResult);
+    EXPECT_EQ(w.form->SumaD->Value(), 511);
 }
 
 TEST(SequencerTest, MouseDownOnATestButtonResetsTheBarOnlyALeftClickRunsTheTest) {

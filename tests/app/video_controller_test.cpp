@@ -9,6 +9,7 @@
 #include "support/headless.h"
 #include "support/video_window.h"
 #include "video/dx_draw.h"
+#include "video/video_rules.h"
 #include "widgets/digits.h"
 #include "widgets/progress.h"
 #include "widgets/speed_button.h"
@@ -133,6 +134,59 @@ TEST(VideoTestTest, AFailingStartLeavesTheRowUnscoredAndTheTimersOff) {
     EXPECT_FALSE(w.form->DXDraw->Visible());
     EXPECT_FALSE(w.form->TimerDX->Enabled());
     EXPECT_FALSE(w.form->VideoSpeedL3->LedisOn());
+}
+
+TEST(VideoTestTest, TheFrameIsClippedToTheSurfaceControl) {
+    // A back surface larger than the control, centred on it: the frame
+    // reaches past the control on all four sides, but only the control shows it.
+    VideoWindow w;
+    w.form->BVideoSpeedClick(nullptr);
+    TDXDraw& dx = *w.form->DXDraw;
+    dx.SetSurfaceWidth(700);
+    dx.SetSurfaceHeight(400);
+    ASSERT_EQ(dx.BackSurface()->Width(), 700);
+    const TColor magenta = 0xFF00FF;
+    dx.BackSurface()->Fill(magenta);
+    dx.Flip();
+    const TPoint origin = dx.WindowOrigin();
+    const TRect control = TRect::FromSize(origin.X, origin.Y, 630, 320);
+    const TRect frame = TRect::FromSize(origin.X - 35, origin.Y - 40, 700, 400);
+    int inside = 0;
+    int leaked = 0;
+    for (int y = std::max(frame.Top, 0); y < std::min(frame.Bottom, w.form->ClientHeight()); ++y) {
+        for (int x = std::max(frame.Left, 0); x < std::min(frame.Right, w.form->ClientWidth()); ++x) {
+            const bool shown = w.At(x, y) == magenta;
+            const bool inControl = x >= control.Left && x < control.Right && y >= control.Top && y < control.Bottom;
+            inside += inControl && shown;
+            leaked += !inControl && shown;
+        }
+    }
+    EXPECT_EQ(inside, 630 * 320);
+    EXPECT_EQ(leaked, 0);
+}
+
+TEST(VideoTestTest, AFailedReinitialisationInPhaseTwoCountsThePhaseOneRateTwice) {
+    VideoWindow w;
+    w.form->BVideoSpeedClick(nullptr);
+    w.Frames(40, 25);  // 40 frames a second
+    ASSERT_EQ(w.form->DXDraw->Tag(), 40);
+    // The texture's picture is gone when phase 2 initialises the surface anew.
+    w.form->DXImageList->Items().clear();
+    w.Tick();
+    EXPECT_EQ(w.errors, std::vector<std::string>{"Can't Load this Graphic"});
+    EXPECT_EQ(w.form->TimerDX->Tag(), 1);
+    EXPECT_TRUE(w.form->TimerDX->Enabled()) << "the phase timer runs on";
+    EXPECT_FALSE(w.form->DXTimer->Enabled()) << "no frames in phase 2";
+    EXPECT_FALSE(w.form->DXDraw->Enabled());
+    w.Frames(10, 50);
+    EXPECT_EQ(w.form->DXDraw->Tag(), 40);
+
+    w.Tick();
+    // 40 + 40 = 80 frames a second: the phase-1 rate twice.
+    EXPECT_EQ(w.form->VideoSpeedD->Value(), ScoreVideo(40, 40).value);
+    EXPECT_NE(ScoreVideo(40, 40).value, ScoreVideo(40, 0).value);
+    EXPECT_EQ(w.form->BStartStop->Tag(), BatteryEnded);
+    EXPECT_EQ(w.errors.size(), 1u);
 }
 
 TEST(SurfaceCanvasTest, TextIsDrawnIntoTheBackSurface) {

@@ -138,6 +138,10 @@ protected:
         return std::filesystem::path(s_cache->ResolvedFile(font)).filename().string();
     }
 
+    // Wine's fonts for the classic desktop (Debian's fonts-wine), where installed.
+    static bool ClassicFaces() { return std::filesystem::exists("/usr/share/wine/fonts/ms_sans_serif.ttf"); }
+    static std::string Classic(const std::string& file) { return ClassicFaces() ? file : "DejaVuSans.ttf"; }
+
     static std::unique_ptr<FontCache> s_cache;
 };
 
@@ -150,8 +154,12 @@ TEST_F(FontCacheTest, FamiliesResolveToInstalledFiles) {
         std::string file;
     };
     const Row rows[] = {
-        {"the dialog font", Font("MS Sans Serif"), "DejaVuSans.ttf"},
-        {"symbol font", Font("Wingdings"), "DejaVuSans.ttf"},
+        {"the dialog font", Font("MS Sans Serif"), Classic("ms_sans_serif.ttf")},
+        {"the dialog font has no bold face of its own", Font("MS Sans Serif", fsBold),
+         ClassicFaces() ? "ms_sans_serif.ttf" : "DejaVuSans-Bold.ttf"},
+        {"symbol font", Font("Wingdings"), Classic("wingding.ttf")},
+        {"Tahoma", Font("Tahoma"), Classic("tahoma.ttf")},
+        {"Tahoma bold", Font("Tahoma", fsBold), ClassicFaces() ? "tahomabd.ttf" : "DejaVuSans-Bold.ttf"},
         {"Arial", Font("Arial"), "LiberationSans-Regular.ttf"},
         {"Arial bold is a real bold face", Font("Arial", fsBold), "LiberationSans-Bold.ttf"},
         {"unknown family falls back to sans", Font("No Such Family 7"), "DejaVuSans.ttf"},
@@ -200,16 +208,75 @@ TEST_F(FontCacheTest, PolishTextHasEveryGlyph) {
 }
 
 TEST_F(FontCacheTest, FacesAreSharedBetweenEqualDescriptions) {
-    FontFace& dialog = s_cache->Face(Font("MS Sans Serif"));
-    TFont coloured = Font("MS Sans Serif");
+    FontFace& sans = s_cache->Face(Font("DejaVu Sans"));
+    TFont coloured = Font("DejaVu Sans");
     coloured.SetColor(clRed);
     coloured.SetStyle(fsUnderline);
-    EXPECT_EQ(&s_cache->Face(coloured), &dialog) << "colour and underline do not change the face";
-    EXPECT_EQ(&s_cache->Face(Font("MS Sans Serif", 0, 0)), &dialog) << "height 0 is the default 11 px";
-    EXPECT_EQ(&s_cache->Face(Font("Wingdings")), &dialog) << "same file and size";
+    EXPECT_EQ(&s_cache->Face(coloured), &sans) << "colour and underline do not change the face";
+    EXPECT_EQ(&s_cache->Face(Font("DejaVu Sans", 0, 0)), &sans) << "height 0 is the default 11 px";
+    EXPECT_EQ(&s_cache->Face(Font("No Such Family 7")), &sans) << "same file and size";
     // DejaVu Sans's cell is 2384 units for a 2048 em: a 13 px cell is an 11 px em.
-    EXPECT_EQ(&s_cache->Face(Font("MS Sans Serif", 0, 13)), &dialog);
-    EXPECT_NE(&s_cache->Face(Font("MS Sans Serif", 0, -12)), &dialog);
+    EXPECT_EQ(&s_cache->Face(Font("DejaVu Sans", 0, 13)), &sans);
+    EXPECT_NE(&s_cache->Face(Font("DejaVu Sans", 0, -12)), &sans);
+}
+
+TEST_F(FontCacheTest, TheBitmapDialogFaceDrawsItsOwnGlyphs) {
+    if (!ClassicFaces()) GTEST_SKIP() << "fonts-wine is not installed";
+    struct Row {
+        char32_t codepoint;
+        int left, top, advance;
+        std::vector<std::string> rows;  // '#' ink
+    };
+    const Row rows[] = {
+        {U'O', 1, 9, 8, {".####.", "#....#", "#....#", "#....#", "#....#", "#....#", "#....#", "#....#", ".####."}},
+        {U'g', 1, 6, 6, {".###.", "#...#", "#...#", "#...#", "#...#", ".####", "....#", ".###."}},
+        {U'\u015B', 1, 9, 5, {"...#", "..#.", "....", ".##.", "#..#", ".#..", "..#.", "#..#", ".##."}},  // ś
+    };
+    FontFace& face = s_cache->Face(Font("MS Sans Serif"));
+    for (const Row& row : rows) {
+        const Glyph& g = face.GlyphFor(row.codepoint);
+        SCOPED_TRACE(static_cast<unsigned>(row.codepoint));
+        EXPECT_EQ(g.left, row.left);
+        EXPECT_EQ(g.top, row.top);
+        EXPECT_EQ(g.advance, row.advance);
+        ASSERT_EQ(g.height, static_cast<int>(row.rows.size()));
+        ASSERT_EQ(g.width, static_cast<int>(row.rows[0].size()));
+        for (int y = 0; y < g.height; ++y) {
+            std::string drawn;
+            for (int x = 0; x < g.width; ++x) drawn += g.bits[static_cast<std::size_t>(y * g.width + x)] ? '#' : '.';
+            EXPECT_EQ(drawn, row.rows[static_cast<std::size_t>(y)]) << "row " << y;
+        }
+    }
+}
+
+TEST_F(FontCacheTest, TheBitmapDialogFaceTakesTheStrikeForTheHeight) {
+    if (!ClassicFaces()) GTEST_SKIP() << "fonts-wine is not installed";
+    // The face's strikes: 13, 16 and 20-pixel cells with 11, 13 and 16-pixel
+    // characters (8, 10 and 12 points at 96 DPI).
+    struct Row {
+        const char* comment;
+        int height;
+        int ascent, descent;
+    };
+    const Row rows[] = {
+        {"8 points", -11, 11, 2},
+        {"the default height", 0, 11, 2},
+        {"between two strikes: the smaller", -12, 11, 2},
+        {"10 points", -13, 13, 3},
+        {"12 points", -16, 16, 4},
+        {"larger than any: the largest", -40, 16, 4},
+        {"smaller than any: the smallest", -6, 11, 2},
+        {"a 13-pixel cell", 13, 11, 2},
+        {"a 16-pixel cell", 16, 13, 3},
+        {"a 19-pixel cell", 19, 13, 3},
+    };
+    for (const Row& row : rows) {
+        const FontMetrics& m = s_cache->Face(Font("MS Sans Serif", 0, row.height)).Metrics();
+        EXPECT_EQ(m.ascent, row.ascent) << row.comment;
+        EXPECT_EQ(m.descent, row.descent) << row.comment;
+    }
+    EXPECT_EQ(&s_cache->Face(Font("MS Sans Serif", 0, -12)), &s_cache->Face(Font("MS Sans Serif")))
+        << "one face for one strike";
 }
 
 TEST_F(FontCacheTest, MissingFaceIsEmboldenedSynthetically) {

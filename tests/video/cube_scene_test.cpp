@@ -19,27 +19,24 @@ Point Transform(float x, float y, float z, const D3DMATRIX& m) {
                  x * m._13 + y * m._23 + z * m._33 + m._43, x * m._14 + y * m._24 + z * m._34 + m._44};
 }
 
-TEST(CubeSceneTest, EveryFaceIsAStripOfFourCornersWithItsNormalAndCorners) {
+TEST(CubeSceneTest, TheTableWhole) {
+    // x, y, z, nx, ny, nz, tu, tv for each vertex; strip k is rows 4k..4k+3.
+    // Pinned whole, so a swapped tu/tv, a reordered strip or a wrong normal fails.
+    const float table[24][8] = {
+        {-1, 1, -1, 0, 0, -1, 0, 0},  {1, 1, -1, 0, 0, -1, 1, 0},   {-1, -1, -1, 0, 0, -1, 0, 1}, {1, -1, -1, 0, 0, -1, 1, 1},  // front
+        {-1, 1, 1, 0, 0, 1, 1, 0},    {-1, -1, 1, 0, 0, 1, 1, 1},   {1, 1, 1, 0, 0, 1, 0, 0},     {1, -1, 1, 0, 0, 1, 0, 1},    // back
+        {-1, 1, 1, 0, 1, 0, 0, 0},    {1, 1, 1, 0, 1, 0, 1, 0},     {-1, 1, -1, 0, 1, 0, 0, 1},   {1, 1, -1, 0, 1, 0, 1, 1},    // top
+        {-1, -1, 1, 0, -1, 0, 0, 0},  {-1, -1, -1, 0, -1, 0, 0, 1}, {1, -1, 1, 0, -1, 0, 1, 0},   {1, -1, -1, 0, -1, 0, 1, 1},  // bottom
+        {1, 1, -1, 1, 0, 0, 0, 0},    {1, 1, 1, 1, 0, 0, 1, 0},     {1, -1, -1, 1, 0, 0, 0, 1},   {1, -1, 1, 1, 0, 0, 1, 1},    // right
+        {-1, 1, -1, -1, 0, 0, 1, 0},  {-1, -1, -1, -1, 0, 0, 1, 1}, {-1, 1, 1, -1, 0, 0, 0, 0},   {-1, -1, 1, -1, 0, 0, 0, 1},  // left
+    };
     CubeVertexArray v;
     BuildCube(v);
-    for (int face = 0; face < 6; ++face) {
-        const CubeVertex* s = &v[static_cast<std::size_t>(4 * face)];
-        float texSum = 0;
-        for (int i = 0; i < 4; ++i) {
-            // Each corner lies on the face its normal points out of.
-            EXPECT_FLOAT_EQ(s[i].x * s[i].nx + s[i].y * s[i].ny + s[i].z * s[i].nz, 1.0f) << face << ":" << i;
-            EXPECT_EQ(std::fabs(s[i].x), 1.0f);
-            EXPECT_EQ(std::fabs(s[i].y), 1.0f);
-            EXPECT_EQ(std::fabs(s[i].z), 1.0f);
-            texSum += s[i].tu + s[i].tv;
-        }
-        EXPECT_FLOAT_EQ(texSum, 4.0f) << "the texture's four corners once each";
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        const CubeVertex& c = v[i];
+        const float got[8] = {c.x, c.y, c.z, c.nx, c.ny, c.nz, c.tu, c.tv};
+        for (int k = 0; k < 8; ++k) EXPECT_EQ(got[k], table[i][k]) << "vertex " << i << ", field " << k;
     }
-    // Spot checks against the table.
-    EXPECT_EQ(v[4].tu, 1.0f);
-    EXPECT_EQ(v[13].tv, 1.0f);
-    EXPECT_EQ(v[22].x, -1.0f);
-    EXPECT_EQ(v[22].z, 1.0f);
 }
 
 TEST(CubeSceneTest, ProjectionPutsViewSpacePointsAtTwoXOverZ) {

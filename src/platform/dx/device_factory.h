@@ -5,10 +5,12 @@
 // when the object is made (DirectDrawCreateEx), never earlier: a factory may
 // load its libraries (OpenGL) at that moment, and answers nothing when its
 // device cannot exist on this machine. IDirect3D7::EnumDevices then lists
-// the offers in registration order (the software device first), and
-// CreateDevice hands the render target to the factory whose GUID was asked
-// for. The DirectDraw object reports DDCAPS_3D, DDSCAPS_TEXTURE and video
-// memory only when some offer has D3DDEVCAPS_HWRASTERIZATION.
+// the offers in registration order: the display's own device (OpenGL) when
+// the presentation target has one, then the software device, then any added
+// later (tests). CreateDevice hands the render target to the factory whose
+// GUID was asked for. The DirectDraw object reports DDCAPS_3D,
+// DDSCAPS_TEXTURE and video memory only when some offer has
+// D3DDEVCAPS_HWRASTERIZATION.
 //
 // Surfaces made by the stand-in keep their pixels in memory. A device that
 // draws elsewhere (a GPU) registers a DeferredContent with its render target,
