@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/main_form.h"
+#include "checks/scores.h"
 #include "fake/fake_system_services.h"
 #include "framework/application.h"
 #include "support/headless.h"
