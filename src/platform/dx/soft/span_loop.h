@@ -76,11 +76,13 @@ inline typename LaneTypes<kLanes>::Ints FloorLanes(typename LaneTypes<kLanes>::F
 }
 
 template <int kLanes>
-inline typename LaneTypes<kLanes>::Words Gather(const std::uint32_t* texels, typename LaneTypes<kLanes>::Ints index) {
+inline typename LaneTypes<kLanes>::Words Gather(const std::uint32_t* texels, typename LaneTypes<kLanes>::Ints index,
+                                                [[maybe_unused]] int count) {
 #if defined(__AVX512F__)
     if constexpr (kLanes == 16) {
-        // The masked form: the plain one reads an undefined register that the compiler warns of.
-        return (typename LaneTypes<kLanes>::Words)_mm512_mask_i32gather_epi32(_mm512_setzero_si512(), 0xFFFF, (__m512i)index,
+        // Only the lanes in the span load a texel.
+        const __mmask16 lanes = static_cast<__mmask16>(count >= 16 ? 0xFFFFu : (1u << count) - 1u);
+        return (typename LaneTypes<kLanes>::Words)_mm512_mask_i32gather_epi32(_mm512_setzero_si512(), lanes, (__m512i)index,
                                                                                  texels, 4);
     }
 #endif
@@ -100,7 +102,7 @@ inline typename LaneTypes<kLanes>::Words Gather(const std::uint32_t* texels, typ
 
 template <int kLanes, TextureKind kTexture>
 inline typename LaneTypes<kLanes>::Words SampleLanes(const TextureView& texture, typename LaneTypes<kLanes>::Floats u,
-                                                     typename LaneTypes<kLanes>::Floats v) {
+                                                     typename LaneTypes<kLanes>::Floats v, int count) {
     using Ints = typename LaneTypes<kLanes>::Ints;
     Ints x = FloorLanes<kLanes>(u);
     Ints y = FloorLanes<kLanes>(v);
@@ -114,7 +116,7 @@ inline typename LaneTypes<kLanes>::Words SampleLanes(const TextureView& texture,
         y += (y < 0) & texture.height;
         index = y * texture.width + x;
     }
-    return Gather<kLanes>(texture.texels, index);
+    return Gather<kLanes>(texture.texels, index, count);
 }
 
 // [0, 1] to [0, scale] with rounding; NaN to 0.
@@ -186,7 +188,7 @@ void DrawSpanWith(const PixelState& state, const Span& span) {
             const Floats w = 1.0f / (start(kInvW) + k * step(kInvW));
             const Floats u = (start(kUOverW) + k * step(kUOverW)) * w * textureWidth;
             const Floats v = (start(kVOverW) + k * step(kVOverW)) * w * textureHeight;
-            fragment = SampleLanes<kLanes, kTexture>(state.texture, u, v);
+            fragment = SampleLanes<kLanes, kTexture>(state.texture, u, v, count);
             if constexpr (kModulate) {
                 // White scales by 256, leaving the texel exactly as it is.
                 const Words red = (((fragment >> 16) & 0xFF) * Scaled<kLanes>(start(kRed) + k * step(kRed), 256.0f)) >> 8;
