@@ -358,8 +358,8 @@ int main(int argc, char** argv) {
     std::printf("\nsoftware device: %.2f times the bare loop on one core (goal 3, stretch 5), %.2f allocations a frame\n",
                 bareWall > 0 ? software / bareWall : 0.0, allocations[0]);
     if (device > 0 && bareWall > 0) {
-        std::printf("OpenGL device: frame time %.2f times the bare loop's (goal at most 1.5); software %.2f times the OpenGL device\n",
-                    bareWall / device, software / device);
+        std::printf("OpenGL device: frame time %.2f times the bare loop's (goal at most 1.5);", bareWall / device);
+        std::printf(" software %.2f times the OpenGL device\n", software / device);
     }
     return 0;
 }
