@@ -1,24 +1,46 @@
-// The video test's frame (clear, the six strips of the textured cube,
-// additive, no culling, and the white frame-rate line) on a 630 x 320
-// target, unthrottled: frames per second and heap allocations per frame of
-// the software device, beside the system's OpenGL drawing the same frame
-// through the OpenGL device. OpenGL is asked to work on one thread
-// (LP_NUM_THREADS=0 for Mesa's llvmpipe) so that both use one core.
+// The video test's whole frame at 630 x 320, unthrottled, on the software
+// device, beside a bare OpenGL loop drawing the same scene (the yardstick,
+// see bare_gl_loop.h) and beside the program's own OpenGL device.
 //
-//   build/bench/vidorex_soft_device_bench [--benchmark_min_time=2]
+//   build/bench/vidorex_soft_device_bench [--rounds=N] [--seconds=S]
+//   build/bench/vidorex_soft_device_bench --only=SUBJECT --frames=F [--hash]
+//
+// The second form draws F frames of one subject (software, bare1, bare,
+// opengl) in this process, for a profiler or callgrind; with --hash it also
+// prints a hash of every frame's pixels, to show that a change to the
+// device left its pictures as they were.
+//
+// Each measurement runs in a child process of its own, so that the devices
+// do not share caches, heaps or OpenGL's threads, and the measurements
+// alternate round by round (N rounds, default 3; S seconds each, default 2).
+// Frame n shows the cube at t = n/60 everywhere. Reported: frames per second
+// of wall time and per second of the process's processor time (all its
+// threads), heap allocations per frame, and the medians' ratios.
+//
+//   software          the software device: clear, six strips, the frame-rate line
+//   bare, one thread  the bare loop with LP_NUM_THREADS=0 (Mesa's llvmpipe on one core)
+//   bare, threads     the bare loop with llvmpipe's default threads
+//   OpenGL device     the OpenGL device, one thread: clear, six strips, the line
 
 #include <SDL.h>
-#include <benchmark/benchmark.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
+#include <cstring>
+#include <ctime>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "bare_gl_loop.h"
 #include "platform/dx/gl/gl_device_factory.h"
 #include "platform/dx/soft/soft_direct_draw.h"
 #include "support/cube_frame.h"
@@ -47,6 +69,7 @@ using namespace vx::win;
 
 constexpr int kWidth = 630;
 constexpr int kHeight = 320;
+constexpr int kWarmUpFrames = 5;  // buffers sized, texture converted, glyphs loaded, shaders compiled
 
 class NoWindow final : public vx::dx::PresentationTarget {
 public:
@@ -64,13 +87,88 @@ private:
     std::shared_ptr<vx::dx::DeviceFactory> m_display;
 };
 
-// Frames per second of each run, for the summary.
-std::map<std::string, double> g_framesPerSecond;
+enum class Subject { Software, BareOneThread, BareThreads, OpenGLDevice };
+constexpr Subject kSubjects[] = {Subject::Software, Subject::BareOneThread, Subject::BareThreads, Subject::OpenGLDevice};
 
-enum class Device { Software, OpenGL };
+const char* NameOf(Subject subject) {
+    switch (subject) {
+        case Subject::Software:
+            return "software";
+        case Subject::BareOneThread:
+            return "bare, one thread";
+        case Subject::BareThreads:
+            return "bare, threads";
+        default:
+            return "OpenGL device";
+    }
+}
 
-void RunCubeFrames(benchmark::State& state, Device kind, bool overlay) {
-    NoWindow window(kind == Device::OpenGL ? std::make_shared<vx::dx::gl::DeviceFactory>() : nullptr);
+// What a child reports through its pipe.
+struct Measurement {
+    bool ok = false;
+    double wallFps = 0;
+    double cpuFps = 0;
+    double allocationsPerFrame = 0;
+    long frames = 0;
+    std::uint64_t hash = 0;
+    char note[120] = {};
+};
+
+bool g_hashFrames = false;
+
+// FNV-1a over the frame's picture (the top byte of a pixel is no part of it).
+std::uint64_t HashPixels(std::uint64_t hash, const std::uint32_t* pixels, int pitchPixels) {
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            hash = (hash ^ (pixels[static_cast<std::ptrdiff_t>(y) * pitchPixels + x] & 0xFFFFFFu)) * 1099511628211u;
+        }
+    }
+    return hash;
+}
+
+double ProcessSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// How long a measurement runs after its warm-up: seconds of wall time, or
+// a number of frames.
+struct Span {
+    double seconds = 2.0;
+    long frames = 0;
+};
+
+template <typename DrawFrame>
+Measurement Time(const Span& span, DrawFrame&& drawFrame) {
+    long n = 0;
+    for (; n < kWarmUpFrames; ++n) drawFrame(static_cast<double>(n) / 60.0);
+    const std::size_t allocationsBefore = g_allocations.load();
+    const auto wallStart = std::chrono::steady_clock::now();
+    const double cpuStart = ProcessSeconds();
+    long frames = 0;
+    double wall = 0;
+    do {
+        for (int i = 0; i < 16 && (span.frames == 0 || frames < span.frames); ++i, ++n, ++frames) {
+            drawFrame(static_cast<double>(n) / 60.0);
+        }
+        wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+    } while (span.frames > 0 ? frames < span.frames : wall < span.seconds);
+    const double cpu = ProcessSeconds() - cpuStart;
+    Measurement m;
+    m.ok = true;
+    m.frames = frames;
+    m.wallFps = static_cast<double>(frames) / wall;
+    m.cpuFps = static_cast<double>(frames) / cpu;
+    m.allocationsPerFrame = static_cast<double>(g_allocations.load() - allocationsBefore) / static_cast<double>(frames);
+    return m;
+}
+
+void Note(Measurement& m, const std::string& text) { std::snprintf(m.note, sizeof m.note, "%s", text.c_str()); }
+
+Measurement MeasureDevice(bool openGL, const Span& span) {
+    Measurement failed;
+    NoWindow window(openGL ? std::make_shared<vx::dx::gl::DeviceFactory>() : nullptr);
     vx::dx::SoftDirectDrawLibrary library(window);
     std::shared_ptr<IDirectDraw7> directDraw;
     std::shared_ptr<IDirectDrawSurface7> back;
@@ -86,88 +184,182 @@ void RunCubeFrames(benchmark::State& state, Device kind, bool overlay) {
     std::optional<GUID> wanted;
     if (SUCCEEDED(library.DirectDrawCreateEx(nullptr, &directDraw)) && SUCCEEDED(directDraw->CreateSurface(&description, &back)) &&
         SUCCEEDED(directDraw->QueryDirect3D7(&direct3D))) {
-        direct3D->EnumDevices([&](const char* description, const char*, const D3DDEVICEDESC7& d) {
-            const bool isOpenGL = std::string(description).rfind("OpenGL", 0) == 0;
-            if (isOpenGL == (kind == Device::OpenGL) && !wanted) {
+        direct3D->EnumDevices([&](const char* name, const char*, const D3DDEVICEDESC7& d) {
+            const bool isOpenGL = std::string(name).rfind("OpenGL", 0) == 0;
+            if (isOpenGL == openGL && !wanted) {
                 wanted = d.deviceGUID;
-                renderer = description;
+                renderer = name;
             }
             return D3DENUMRET_OK;
         });
     }
     if (!wanted || FAILED(direct3D->CreateDevice(*wanted, back.get(), &device))) {
-        state.SkipWithError("no such device here");
-        return;
+        Note(failed, "no such device here");
+        return failed;
     }
     vx::testing::CubeFrame frame(*directDraw, back, *device, kWidth, kHeight);
     const std::string text = "FPS: 60 (Device: Software)";
-    const auto drawFrame = [&](double t) {
+    std::uint64_t hash = 14695981039346656037u;
+    Measurement m = Time(span, [&](double t) {
         frame.DrawScene(t);
-        if (overlay) {
-            frame.DrawOverlay(text);
-        } else if (kind == Device::OpenGL) {
-            // The frame is not finished before it is in the surface's memory.
-            DDSURFACEDESC2 locked{};
-            locked.dwSize = sizeof locked;
-            back->Lock(nullptr, &locked, DDLOCK_WAIT, HANDLE{});
-            back->Unlock(nullptr);
-        }
-    };
-
-    // The first frames size the buffers, convert the texture and load the glyphs.
-    for (int i = 0; i < 3; ++i) drawFrame(0.0);
-    double t = 0.0;
-    const std::size_t allocationsBefore = g_allocations.load();
-    for (auto _ : state) {
-        t += 0.013;  // the cube turns a little each frame, as it does in the test
-        drawFrame(t);
-    }
-    const std::size_t allocations = g_allocations.load() - allocationsBefore;
-    state.counters["frames_per_second"] =
-        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-    state.counters["allocations_per_frame"] =
-        static_cast<double>(allocations) / static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
-    state.SetLabel(renderer);
+        frame.DrawOverlay(text);
+        if (!g_hashFrames) return;
+        DDSURFACEDESC2 locked{};
+        locked.dwSize = sizeof locked;
+        if (FAILED(back->Lock(nullptr, &locked, DDLOCK_WAIT, HANDLE{}))) return;
+        hash = HashPixels(hash, static_cast<const std::uint32_t*>(locked.lpSurface), locked.lPitch / 4);
+        back->Unlock(nullptr);
+    });
+    m.hash = hash;
+    Note(m, renderer);
+    return m;
 }
 
-void BM_SoftwareCubeScene(benchmark::State& state) { RunCubeFrames(state, Device::Software, false); }
-void BM_SoftwareCubeFrame(benchmark::State& state) { RunCubeFrames(state, Device::Software, true); }
-void BM_OpenGLCubeScene(benchmark::State& state) { RunCubeFrames(state, Device::OpenGL, false); }
-void BM_OpenGLCubeFrame(benchmark::State& state) { RunCubeFrames(state, Device::OpenGL, true); }
+Measurement MeasureBareLoop(const Span& span) {
+    vx::bench::BareGlLoop loop(kWidth, kHeight);
+    Measurement m = Time(span, [&](double t) { loop.DrawFrame(t); });
+    Note(m, loop.Renderer());
+    return m;
+}
 
-BENCHMARK(BM_SoftwareCubeScene)->Unit(benchmark::kMicrosecond)->UseRealTime();
-BENCHMARK(BM_SoftwareCubeFrame)->Unit(benchmark::kMicrosecond)->UseRealTime();
-BENCHMARK(BM_OpenGLCubeScene)->Unit(benchmark::kMicrosecond)->UseRealTime();
-BENCHMARK(BM_OpenGLCubeFrame)->Unit(benchmark::kMicrosecond)->UseRealTime();
-
-// Keeps each run's frame rate for the closing comparison.
-class SummaryReporter final : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            const auto found = run.counters.find("frames_per_second");
-            if (!run.error_occurred && found != run.counters.end()) g_framesPerSecond[run.run_name.function_name] = found->second;
-        }
-        ConsoleReporter::ReportRuns(runs);
+Measurement Measure(Subject subject, const Span& span) {
+    // Read by llvmpipe when OpenGL starts up in this process.
+    if (subject == Subject::BareThreads) {
+        unsetenv("LP_NUM_THREADS");
+    } else {
+        setenv("LP_NUM_THREADS", "0", 1);
     }
-};
+    try {
+        switch (subject) {
+            case Subject::Software:
+                return MeasureDevice(false, span);
+            case Subject::OpenGLDevice: {
+                setenv("SDL_VIDEODRIVER", "offscreen", 0);
+                if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+                    Measurement failed;
+                    Note(failed, std::string("no window system for OpenGL: ") + SDL_GetError());
+                    return failed;
+                }
+                Measurement m = MeasureDevice(true, span);
+                SDL_Quit();
+                return m;
+            }
+            default:
+                return MeasureBareLoop(span);
+        }
+    } catch (const std::exception& error) {
+        Measurement failed;
+        Note(failed, error.what());
+        return failed;
+    }
+}
+
+// Runs one measurement in a child process.
+Measurement MeasureApart(Subject subject, const Span& span) {
+    int ends[2];
+    Measurement m;
+    if (pipe(ends) != 0) return m;
+    std::fflush(stdout);  // nothing buffered is written twice
+    const pid_t child = fork();
+    if (child == 0) {
+        close(ends[0]);
+        const Measurement result = Measure(subject, span);
+        const ssize_t written = write(ends[1], &result, sizeof result);
+        _exit(written == static_cast<ssize_t>(sizeof result) ? 0 : 1);
+    }
+    close(ends[1]);
+    if (child > 0) {
+        if (read(ends[0], &m, sizeof m) != static_cast<ssize_t>(sizeof m)) m = Measurement{};
+        waitpid(child, nullptr, 0);
+    }
+    close(ends[0]);
+    return m;
+}
+
+double Median(std::vector<double> values) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+const char* Option(int argc, char** argv, const char* name) {
+    const std::size_t length = std::strlen(name);
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], name, length) == 0 && argv[i][length] == '=') return argv[i] + length + 1;
+    }
+    return nullptr;
+}
+
+double OptionValue(int argc, char** argv, const char* name, double fallback) {
+    const char* value = Option(argc, argv, name);
+    return value != nullptr ? std::atof(value) : fallback;
+}
+
+int RunOne(const std::string& name, long frames) {
+    const char* names[] = {"software", "bare1", "bare", "opengl"};
+    for (std::size_t s = 0; s < std::size(kSubjects); ++s) {
+        if (name != names[s]) continue;
+        const Measurement m = Measure(kSubjects[s], Span{0, std::max(1L, frames)});
+        std::printf("%s: %ld frames, %.0f fps wall, %.0f fps processor, %.2f allocations a frame; %s\n", NameOf(kSubjects[s]),
+                    m.frames, m.wallFps, m.cpuFps, m.allocationsPerFrame, m.note);
+        if (g_hashFrames) std::printf("hash of every frame: %016llx\n", static_cast<unsigned long long>(m.hash));
+        return m.ok ? 0 : 1;
+    }
+    std::fprintf(stderr, "--only takes software, bare1, bare or opengl\n");
+    return 2;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    // One rasteriser thread, and OpenGL without a screen unless one is named.
-    setenv("LP_NUM_THREADS", "0", 1);
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) std::fprintf(stderr, "no window system for OpenGL: %s\n", SDL_GetError());
-    benchmark::Initialize(&argc, argv);
-    SummaryReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    const double software = g_framesPerSecond["BM_SoftwareCubeFrame"];
-    const double opengl = g_framesPerSecond["BM_OpenGLCubeFrame"];
-    std::printf("\nwhole frame at %d x %d: software device %.0f fps, OpenGL device %.0f fps", kWidth, kHeight, software, opengl);
-    if (opengl > 0) std::printf(", %.2f times as fast (goal: 3)", software / opengl);
-    std::printf("\n");
-    benchmark::Shutdown();
-    SDL_Quit();
+    if (const char* only = Option(argc, argv, "--only")) {
+        for (int i = 1; i < argc; ++i) g_hashFrames = g_hashFrames || std::strcmp(argv[i], "--hash") == 0;
+        return RunOne(only, static_cast<long>(OptionValue(argc, argv, "--frames", 300)));
+    }
+    const int rounds = std::max(1, static_cast<int>(OptionValue(argc, argv, "--rounds", 3)));
+    const double seconds = std::max(0.1, OptionValue(argc, argv, "--seconds", 2.0));
+    constexpr std::size_t kCount = std::size(kSubjects);
+    std::vector<double> wall[kCount];
+    std::vector<double> cpu[kCount];
+    double allocations[kCount] = {};
+    std::string notes[kCount];
+
+    std::printf("frame at %d x %d, %d rounds of %.1f s each\n", kWidth, kHeight, rounds, seconds);
+    std::printf("%-5s %-18s %12s %12s %8s  %s\n", "round", "subject", "wall fps", "cpu fps", "alloc/f", "renderer");
+    for (int round = 1; round <= rounds; ++round) {
+        for (std::size_t s = 0; s < kCount; ++s) {
+            const Measurement m = MeasureApart(kSubjects[s], Span{seconds, 0});
+            if (!m.ok) {
+                std::printf("%-5d %-18s %12s %12s %8s  %s\n", round, NameOf(kSubjects[s]), "-", "-", "-", m.note);
+                continue;
+            }
+            wall[s].push_back(m.wallFps);
+            cpu[s].push_back(m.cpuFps);
+            allocations[s] = std::max(allocations[s], m.allocationsPerFrame);
+            notes[s] = m.note;
+            std::printf("%-5d %-18s %12.0f %12.0f %8.2f  %s\n", round, NameOf(kSubjects[s]), m.wallFps, m.cpuFps,
+                        m.allocationsPerFrame, m.note);
+            std::fflush(stdout);
+        }
+    }
+
+    std::printf("\nmedians      %12s %12s %10s %10s\n", "wall fps", "cpu fps", "x bare/1", "cpu x");
+    const double bareWall = Median(wall[1]);
+    const double bareCpu = Median(cpu[1]);
+    for (std::size_t s = 0; s < kCount; ++s) {
+        const double w = Median(wall[s]);
+        const double c = Median(cpu[s]);
+        std::printf("%-18s %8.0f %12.0f %10.2f %10.2f\n", NameOf(kSubjects[s]), w, c, bareWall > 0 ? w / bareWall : 0.0,
+                    bareCpu > 0 ? c / bareCpu : 0.0);
+    }
+    const double software = Median(wall[0]);
+    const double device = Median(wall[3]);
+    std::printf("\nsoftware device: %.2f times the bare loop on one core (goal 3, stretch 5), %.2f allocations a frame\n",
+                bareWall > 0 ? software / bareWall : 0.0, allocations[0]);
+    if (device > 0 && bareWall > 0) {
+        std::printf("OpenGL device: frame time %.2f times the bare loop's (goal at most 1.5);", bareWall / device);
+        std::printf(" software %.2f times the OpenGL device\n", software / device);
+    }
     return 0;
 }

@@ -295,6 +295,10 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     gl.Enable(GL_SCISSOR_TEST);
     gl.ClearColor(static_cast<float>((color >> 16) & 0xFF) / 255.0f, static_cast<float>((color >> 8) & 0xFF) / 255.0f,
                   static_cast<float>(color & 0xFF) / 255.0f, 1.0f);
+    // The clear writes the opaque alpha the target keeps anyway; with every
+    // channel written, OpenGL clears the memory directly instead of drawing
+    // a rectangle through a shader, as it does for a masked clear.
+    gl.ColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     const auto clear = [&](const RECT& area) {
         if (area.right <= area.left || area.bottom <= area.top) return;
         // The target's rows are in memory order: OpenGL's y is the row.
@@ -306,6 +310,7 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     } else {
         for (DWORD i = 0; i < count; ++i) clear(ClearArea(&rects[i]));
     }
+    gl.ColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
     return Finish();
 }
 

@@ -100,6 +100,13 @@ void RasterizeTriangle(const ScreenVertex& a, const ScreenVertex& b, const Scree
         span.step[k] = Narrow(gradientX[k]);
         gradientY[k] = (d2 * static_cast<double>(dx1) - d1 * static_cast<double>(dx2)) * perPixel;
     }
+    // Only the attributes the sink reads are set up for each span.
+    std::array<int, kAttributeCount> used{};
+    int usedCount = 0;
+    const AttributeSet wanted = sink.Attributes();
+    for (int k = 0; k < kAttributeCount; ++k) {
+        if ((wanted & (1u << k)) != 0) used[static_cast<std::size_t>(usedCount++)] = k;
+    }
     const double originX = static_cast<double>(v0->x) / kSubPixelScale;
     const double originY = static_cast<double>(v0->y) / kSubPixelScale;
 
@@ -133,7 +140,8 @@ void RasterizeTriangle(const ScreenVertex& a, const ScreenVertex& b, const Scree
         span.xEnd = static_cast<int>(xEnd);
         const double offsetX = static_cast<double>(xBegin) - originX;
         const double offsetY = static_cast<double>(y) - originY;
-        for (int k = 0; k < kAttributeCount; ++k) {
+        for (int i = 0; i < usedCount; ++i) {
+            const int k = used[static_cast<std::size_t>(i)];
             span.start[k] = Narrow(v0->attributes[k] + gradientX[k] * offsetX + gradientY[k] * offsetY);
         }
         sink.DrawSpan(span);

@@ -45,9 +45,16 @@ struct Span {
     std::array<float, kAttributeCount> step;
 };
 
+// A bit (1 << attribute) for each attribute a sink reads.
+using AttributeSet = unsigned;
+constexpr AttributeSet kAllAttributes = (1u << kAttributeCount) - 1;
+
 class SpanSink {
 public:
     virtual ~SpanSink() = default;
+    // The attributes whose start the sink reads; the others' start values
+    // in the spans it is given stay zero.
+    virtual AttributeSet Attributes() const { return kAllAttributes; }
     virtual void DrawSpan(const Span& span) = 0;
 };
 

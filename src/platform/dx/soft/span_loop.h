@@ -1,12 +1,13 @@
 // The span loop of span_renderer.cpp, for any number of pixels at a time
-// in the compiler's portable vector types. It is compiled twice: four lanes
-// for every x86-64 processor, and eight in span_renderer_wide.cpp for those
-// with AVX2. Lane arithmetic is the scalar arithmetic, division included and
-// nothing contracted, so a pixel's value does not depend on the lane width
-// nor on where it falls in a group.
+// in the compiler's portable vector types. It is compiled three times: four
+// lanes for every processor, eight in span_renderer_wide.cpp for those with
+// AVX2, sixteen in span_renderer_avx512.cpp for those with AVX-512. Lane
+// arithmetic is the scalar arithmetic, division included and nothing
+// contracted, so a pixel's value does not depend on the lane width nor on
+// where it falls in a group.
 //
-// Include it only from those two files: everything here has internal
-// linkage, so that each file keeps the code its own flags made.
+// Include it only from those files: everything here has internal linkage,
+// so that each file keeps the code its own flags made.
 #pragma once
 
 #include <algorithm>
@@ -16,7 +17,7 @@
 
 #include "platform/dx/soft/span_renderer.h"
 
-#if defined(__AVX2__)
+#if defined(__AVX2__) || defined(__AVX512F__)
 #include <immintrin.h>
 #endif
 
@@ -44,6 +45,14 @@ struct LaneTypes<8> {
     using Bytes = std::uint8_t __attribute__((vector_size(32)));
 };
 
+template <>
+struct LaneTypes<16> {
+    using Floats = float __attribute__((vector_size(64)));
+    using Ints = std::int32_t __attribute__((vector_size(64)));
+    using Words = std::uint32_t __attribute__((vector_size(64)));
+    using Bytes = std::uint8_t __attribute__((vector_size(64)));
+};
+
 enum class TextureKind { None, PowerOfTwo, AnySize };
 
 // Clamps into [low, high]; NaN becomes low.
@@ -67,7 +76,16 @@ inline typename LaneTypes<kLanes>::Ints FloorLanes(typename LaneTypes<kLanes>::F
 }
 
 template <int kLanes>
-inline typename LaneTypes<kLanes>::Words Gather(const std::uint32_t* texels, typename LaneTypes<kLanes>::Ints index) {
+inline typename LaneTypes<kLanes>::Words Gather(const std::uint32_t* texels, typename LaneTypes<kLanes>::Ints index,
+                                                [[maybe_unused]] int count) {
+#if defined(__AVX512F__)
+    if constexpr (kLanes == 16) {
+        // Only the lanes in the span load a texel.
+        const __mmask16 lanes = static_cast<__mmask16>(count >= 16 ? 0xFFFFu : (1u << count) - 1u);
+        return (typename LaneTypes<kLanes>::Words)_mm512_mask_i32gather_epi32(_mm512_setzero_si512(), lanes, (__m512i)index,
+                                                                                 texels, 4);
+    }
+#endif
 #if defined(__AVX2__)
     if constexpr (kLanes == 8) {
         return (typename LaneTypes<kLanes>::Words)_mm256_i32gather_epi32(reinterpret_cast<const int*>(texels), (__m256i)index, 4);
@@ -84,7 +102,7 @@ inline typename LaneTypes<kLanes>::Words Gather(const std::uint32_t* texels, typ
 
 template <int kLanes, TextureKind kTexture>
 inline typename LaneTypes<kLanes>::Words SampleLanes(const TextureView& texture, typename LaneTypes<kLanes>::Floats u,
-                                                     typename LaneTypes<kLanes>::Floats v) {
+                                                     typename LaneTypes<kLanes>::Floats v, int count) {
     using Ints = typename LaneTypes<kLanes>::Ints;
     Ints x = FloorLanes<kLanes>(u);
     Ints y = FloorLanes<kLanes>(v);
@@ -98,7 +116,7 @@ inline typename LaneTypes<kLanes>::Words SampleLanes(const TextureView& texture,
         y += (y < 0) & texture.height;
         index = y * texture.width + x;
     }
-    return Gather<kLanes>(texture.texels, index);
+    return Gather<kLanes>(texture.texels, index, count);
 }
 
 // [0, 1] to [0, scale] with rounding; NaN to 0.
@@ -118,6 +136,27 @@ inline typename LaneTypes<kLanes>::Words AddSaturate(typename LaneTypes<kLanes>:
     return reinterpret_cast<Words>(d + (f < room ? f : room));
 }
 
+// The first count lanes of fragment blended into dest.
+template <int kLanes, BlendKind kBlend>
+inline typename LaneTypes<kLanes>::Words Blend(const BlendState& blend, typename LaneTypes<kLanes>::Words dest,
+                                               typename LaneTypes<kLanes>::Words fragment, int count) {
+    if constexpr (kBlend == BlendKind::Replace) {
+        return (dest & 0xFF000000u) | (fragment & 0x00FFFFFFu);
+    } else if constexpr (kBlend == BlendKind::Add) {
+        return AddSaturate<kLanes>(dest, fragment);
+    } else {
+        std::uint32_t targets[kLanes];
+        std::uint32_t fragments[kLanes];
+        std::memcpy(targets, &dest, sizeof targets);
+        std::memcpy(fragments, &fragment, sizeof fragments);
+        for (int lane = 0; lane < count; ++lane) {
+            targets[lane] = BlendGeneral(targets[lane], fragments[lane], blend.source, blend.dest);
+        }
+        std::memcpy(&dest, targets, sizeof dest);
+        return dest;
+    }
+}
+
 template <int kLanes, TextureKind kTexture, bool kModulate, BlendKind kBlend>
 void DrawSpanWith(const PixelState& state, const Span& span) {
     using Floats = typename LaneTypes<kLanes>::Floats;
@@ -131,6 +170,7 @@ void DrawSpanWith(const PixelState& state, const Span& span) {
     for (int lane = 0; lane < kLanes; ++lane) laneNumbers[lane] = static_cast<float>(lane);
     Floats lanes;
     std::memcpy(&lanes, laneNumbers, sizeof lanes);
+    const Words laneWords = __builtin_convertvector(lanes, Words);
 
     for (int x = span.xBegin; x < span.xEnd; x += kLanes) {
         const int count = std::min(kLanes, span.xEnd - x);
@@ -148,7 +188,7 @@ void DrawSpanWith(const PixelState& state, const Span& span) {
             const Floats w = 1.0f / (start(kInvW) + k * step(kInvW));
             const Floats u = (start(kUOverW) + k * step(kUOverW)) * w * textureWidth;
             const Floats v = (start(kVOverW) + k * step(kVOverW)) * w * textureHeight;
-            fragment = SampleLanes<kLanes, kTexture>(state.texture, u, v);
+            fragment = SampleLanes<kLanes, kTexture>(state.texture, u, v, count);
             if constexpr (kModulate) {
                 // White scales by 256, leaving the texel exactly as it is.
                 const Words red = (((fragment >> 16) & 0xFF) * Scaled<kLanes>(start(kRed) + k * step(kRed), 256.0f)) >> 8;
@@ -158,25 +198,25 @@ void DrawSpanWith(const PixelState& state, const Span& span) {
             }
         }
 
-        // A group moves as one vector load and store; a span's tail as fewer bytes.
-        Words dest{};
-        const std::size_t bytes = static_cast<std::size_t>(count) * sizeof(std::uint32_t);
-        std::memcpy(&dest, row + x, bytes);
-        if constexpr (kBlend == BlendKind::Replace) {
-            dest = (dest & 0xFF000000u) | (fragment & 0x00FFFFFFu);
-        } else if constexpr (kBlend == BlendKind::Add) {
-            dest = AddSaturate<kLanes>(dest, fragment);
+        // A group moves as one vector load and store, also where it runs past
+        // the span's end: the pixels beyond keep their value through the lane
+        // mask. Only a group that would run past the target's right edge
+        // moves its pixels one by one.
+        if (x + kLanes <= state.target.width) {
+            Words dest;
+            std::memcpy(&dest, row + x, sizeof dest);
+            Words blended = Blend<kLanes, kBlend>(state.blend, dest, fragment, count);
+            if (count < kLanes) blended = laneWords < static_cast<std::uint32_t>(count) ? blended : dest;
+            std::memcpy(row + x, &blended, sizeof blended);
         } else {
-            std::uint32_t targets[kLanes];
-            std::uint32_t fragments[kLanes];
-            std::memcpy(targets, &dest, sizeof targets);
-            std::memcpy(fragments, &fragment, sizeof fragments);
-            for (int lane = 0; lane < count; ++lane) {
-                targets[lane] = BlendGeneral(targets[lane], fragments[lane], state.blend.source, state.blend.dest);
-            }
-            std::memcpy(&dest, targets, sizeof dest);
+            std::uint32_t pixels[kLanes] = {};
+            for (int lane = 0; lane < count; ++lane) pixels[lane] = row[x + lane];
+            Words dest;
+            std::memcpy(&dest, pixels, sizeof dest);
+            const Words blended = Blend<kLanes, kBlend>(state.blend, dest, fragment, count);
+            std::memcpy(pixels, &blended, sizeof pixels);
+            for (int lane = 0; lane < count; ++lane) row[x + lane] = pixels[lane];
         }
-        std::memcpy(row + x, &dest, bytes);
     }
 }
 
