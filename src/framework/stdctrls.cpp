@@ -161,9 +161,7 @@ void TMemo::TextLayoutChanged() {
 }
 
 void TMemo::SetSelStart(int start) {
-    m_caret = m_anchor = std::clamp(start, 0, TextLength());
-    ScrollToCaret();
-    Invalidate();
+    MoveCaret(start, false);
 }
 
 void TMemo::SetSelLength(int length) {
@@ -391,6 +389,8 @@ void TMemo::KeyDown(int key, TShiftState shift) {
         const Row& row = rows[static_cast<std::size_t>(std::clamp(rowIndex, 0, rowCount - 1))];
         MoveCaret(OffsetInRow(row, m_column), extend, true);
     };
+    // Up on the first row and Down on the last leave the caret where it is.
+    auto rowExists = [&](int rowIndex) { return rowIndex >= 0 && rowIndex < rowCount; };
     switch (key) {
         case vkLeft:
             MoveCaret(ctrl ? WordOffset(m_caret, -1) : NextOffset(m_caret, -1), extend);
@@ -399,10 +399,10 @@ void TMemo::KeyDown(int key, TShiftState shift) {
             MoveCaret(ctrl ? WordOffset(m_caret, 1) : NextOffset(m_caret, 1), extend);
             break;
         case vkUp:
-            if (rowCount > 0) toRow(RowOf(m_caret) - 1);
+            if (rowExists(RowOf(m_caret) - 1)) toRow(RowOf(m_caret) - 1);
             break;
         case vkDown:
-            if (rowCount > 0) toRow(RowOf(m_caret) + 1);
+            if (rowExists(RowOf(m_caret) + 1)) toRow(RowOf(m_caret) + 1);
             break;
         case vkHome:
             if (ctrl || rowCount == 0) {
