@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "framework/keys.h"
+#include "framework/sdl/x11_errors.h"
 #include "platform/dx/gl/gl_device_factory.h"
 
 namespace vx {
@@ -123,6 +124,8 @@ SdlBackend::SdlBackend() {
         SDL_Quit();
         throw DisplayUnavailable("cannot open the display: no X11 or Wayland server answers");
     }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver != nullptr && std::strcmp(driver, "x11") == 0) IgnoreStaleWakeUpErrors();
 }
 
 SdlBackend::~SdlBackend() {
