@@ -35,8 +35,7 @@ void DrawErrorSign(Canvas& canvas, int left, int top) {
 
 }  // namespace
 
-TErrorBox::TErrorBox(Application& app, const std::string& title, const std::string& message)
-    : TForm(app), m_message(message) {
+TErrorBox::TErrorBox(Application& app, const std::string& title, const std::string& message) : TForm(app), m_message(message) {
     SetCaption(title);
     SetBorderStyle(bsDialog);
     SetBorderIcons(biSystemMenu);

@@ -32,30 +32,50 @@ int VirtualKey(SDL_Keycode key) {
     if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
     if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
     switch (key) {
-        case SDLK_BACKSPACE: return vkBack;
-        case SDLK_TAB: return vkTab;
+        case SDLK_BACKSPACE:
+            return vkBack;
+        case SDLK_TAB:
+            return vkTab;
         case SDLK_RETURN:
-        case SDLK_KP_ENTER: return vkReturn;
-        case SDLK_ESCAPE: return vkEscape;
-        case SDLK_SPACE: return vkSpace;
-        case SDLK_PAGEUP: return vkPrior;
-        case SDLK_PAGEDOWN: return vkNext;
-        case SDLK_END: return vkEnd;
-        case SDLK_HOME: return vkHome;
-        case SDLK_LEFT: return vkLeft;
-        case SDLK_UP: return vkUp;
-        case SDLK_RIGHT: return vkRight;
-        case SDLK_DOWN: return vkDown;
-        case SDLK_INSERT: return vkInsert;
-        case SDLK_DELETE: return vkDelete;
-        case SDLK_F4: return vkF4;
+        case SDLK_KP_ENTER:
+            return vkReturn;
+        case SDLK_ESCAPE:
+            return vkEscape;
+        case SDLK_SPACE:
+            return vkSpace;
+        case SDLK_PAGEUP:
+            return vkPrior;
+        case SDLK_PAGEDOWN:
+            return vkNext;
+        case SDLK_END:
+            return vkEnd;
+        case SDLK_HOME:
+            return vkHome;
+        case SDLK_LEFT:
+            return vkLeft;
+        case SDLK_UP:
+            return vkUp;
+        case SDLK_RIGHT:
+            return vkRight;
+        case SDLK_DOWN:
+            return vkDown;
+        case SDLK_INSERT:
+            return vkInsert;
+        case SDLK_DELETE:
+            return vkDelete;
+        case SDLK_F4:
+            return vkF4;
         case SDLK_LSHIFT:
-        case SDLK_RSHIFT: return vkShift;
+        case SDLK_RSHIFT:
+            return vkShift;
         case SDLK_LCTRL:
-        case SDLK_RCTRL: return vkControl;
+        case SDLK_RCTRL:
+            return vkControl;
         case SDLK_LALT:
-        case SDLK_RALT: return vkMenu;
-        default: return 0;
+        case SDLK_RALT:
+            return vkMenu;
+        default:
+            return 0;
     }
 }
 
@@ -142,9 +162,9 @@ void SdlBackend::CreateMainWindow(const WindowSettings& settings) {
     m_window.reset(SDL_CreateWindow(settings.caption.c_str(), pos, pos, settings.clientWidth, settings.clientHeight, flags));
     if (!m_window) throw DisplayUnavailable(std::string("cannot make the window: ") + SDL_GetError());
     if (settings.icon != nullptr && !settings.icon->Empty()) {
-        SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
-            const_cast<std::uint32_t*>(settings.icon->Pixels().data()), settings.icon->Width(), settings.icon->Height(), 32,
-            settings.icon->Width() * 4, SDL_PIXELFORMAT_RGB888);
+        SDL_Surface* icon =
+            SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint32_t*>(settings.icon->Pixels().data()), settings.icon->Width(),
+                                               settings.icon->Height(), 32, settings.icon->Width() * 4, SDL_PIXELFORMAT_RGB888);
         if (icon != nullptr) {
             SDL_SetWindowIcon(m_window.get(), icon);
             SDL_FreeSurface(icon);
@@ -170,9 +190,9 @@ WindowId SdlBackend::CreateOwnedWindow(const WindowSettings& settings) {
         x = ownerX + (ownerWidth - settings.clientWidth) / 2;
         y = ownerY + (ownerHeight - settings.clientHeight) / 2;
     }
-    std::unique_ptr<SDL_Window, WindowDeleter> window(SDL_CreateWindow(
-        settings.caption.c_str(), x, y, settings.clientWidth, settings.clientHeight,
-        SDL_WINDOW_HIDDEN | SDL_WINDOW_SKIP_TASKBAR));
+    std::unique_ptr<SDL_Window, WindowDeleter> window(SDL_CreateWindow(settings.caption.c_str(), x, y, settings.clientWidth,
+                                                                       settings.clientHeight,
+                                                                       SDL_WINDOW_HIDDEN | SDL_WINDOW_SKIP_TASKBAR));
     if (!window) throw DisplayUnavailable(std::string("cannot make the window: ") + SDL_GetError());
     // Kept above the owner by the window manager (where it can: X11).
     if (m_window) SDL_SetWindowModalFor(window.get(), m_window.get());
@@ -229,9 +249,7 @@ std::optional<WindowEvent> SdlBackend::Translate(const SDL_Event& e) const {
             out.window = IdOf(e.button.windowID);
             out.x = e.button.x;
             out.y = e.button.y;
-            out.button = e.button.button == SDL_BUTTON_LEFT    ? mbLeft
-                         : e.button.button == SDL_BUTTON_RIGHT ? mbRight
-                                                               : mbMiddle;
+            out.button = e.button.button == SDL_BUTTON_LEFT ? mbLeft : e.button.button == SDL_BUTTON_RIGHT ? mbRight : mbMiddle;
             out.shift = ShiftState(SDL_GetModState());
             if (e.button.clicks >= 2) out.shift |= ssDouble;
             break;
