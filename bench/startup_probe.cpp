@@ -22,6 +22,8 @@ public:
     void CreateMainWindow(const vx::WindowSettings& settings) override { m_inner.CreateMainWindow(settings); }
     void SetCaption(const std::string& caption) override { m_inner.SetCaption(caption); }
     void DestroyMainWindow() override { m_inner.DestroyMainWindow(); }
+    vx::WindowId CreateOwnedWindow(const vx::WindowSettings& settings) override { return m_inner.CreateOwnedWindow(settings); }
+    void DestroyOwnedWindow(vx::WindowId window) override { m_inner.DestroyOwnedWindow(window); }
     std::optional<vx::WindowEvent> PollEvent() override {
         if (m_presented) return vx::WindowEvent{vx::WindowEvent::CloseRequested};
         return m_inner.PollEvent();
@@ -30,8 +32,8 @@ public:
         if (m_presented) return vx::WindowEvent{vx::WindowEvent::CloseRequested};
         return m_inner.WaitEvent(timeoutMs);
     }
-    void Present(const vx::Bitmap& frame, const vx::Region& parts) override {
-        m_inner.Present(frame, parts);
+    void Present(vx::WindowId window, const vx::Bitmap& frame, const vx::Region& parts) override {
+        m_inner.Present(window, frame, parts);
         if (m_presented) return;
         m_presented = true;
         auto now = std::chrono::system_clock::now().time_since_epoch();
@@ -43,7 +45,11 @@ public:
         std::fflush(stdout);
     }
     void SetCursor(vx::TCursor cursor) override { m_inner.SetCursor(cursor); }
-    void ShowErrorBox(const std::string& title, const std::string& message) override { m_inner.ShowErrorBox(title, message); }
+    bool ShowSystemErrorBox(const std::string& title, const std::string& message) override {
+        return m_inner.ShowSystemErrorBox(title, message);
+    }
+    void SetClipboardText(const std::string& utf8) override { m_inner.SetClipboardText(utf8); }
+    int WheelScrollLines() const override { return m_inner.WheelScrollLines(); }
     vx::DisplayFacts Display() const override { return m_inner.Display(); }
 
 private:

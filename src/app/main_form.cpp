@@ -1,5 +1,8 @@
 #include "app/main_form.h"
 
+#include <cstdint>
+#include <stdexcept>
+
 #include "app/advice.h"
 #include "checks/disk.h"
 #include "checks/rating.h"
@@ -397,10 +400,20 @@ void ShowAdvice(TMemo& memo, const std::vector<std::string>& lines) {
     for (const std::string& line : lines) memo.Lines().Add(line);
 }
 
-// Whether the tool starts is not examined: a missing tool shows nothing.
-// The framework's windows have no platform handle to pass along.
+// A tool that cannot be started is reported (in the panel's language) with
+// the programs that were looked for: the button would otherwise do nothing
+// at all. The framework's windows have no platform handle to pass along.
 void StartTool(SystemServices& services, const ToolLaunch& tool) {
-    services.ShellExecuteA(HWND{}, "open", tool.file, tool.parameters, "", SW_SHOW);
+    const HINSTANCE result = services.ShellExecuteA(HWND{}, "open", tool.file, tool.parameters, "", SW_SHOW);
+    if (static_cast<std::uintptr_t>(result) > 32) return;
+    const bool missing = services.GetLastError() != ERROR_ACCESS_DENIED;
+    std::string programs;
+    for (const std::string& program : services.ProgramsLookedFor(tool.file, tool.parameters)) {
+        programs += (programs.empty() ? "" : ", ") + program;
+    }
+    throw std::runtime_error((missing ? "Nie znaleziono programu do tego zadania: "
+                                      : "Nie można uruchomić programu do tego zadania: ") +
+                             programs);
 }
 
 }  // namespace

@@ -15,33 +15,37 @@ namespace vx {
 
 namespace {
 
-int ReportStartFailure(WindowBackend& backend, const std::exception& e) {
-    // Nothing of a window that could not be built is shown.
+int ReportStartFailure(Application& app, const std::exception& e) {
+    // Nothing of a window that could not be built is shown: the box stands
+    // alone, centred on the screen.
     std::fprintf(stderr, "vidorex: %s\n", e.what());
-    backend.ShowErrorBox("Vidorex", e.what());
+    app.ShowErrorBox(e.what());
     return 1;
 }
 
 }  // namespace
 
 int RunVidorex(WindowBackend& backend, win::SystemServices& services) {
+    // The application object only holds the loop and the error box: it is
+    // there first so that a failed start can be shown.
+    SteadyClock clock;
+    Application app(backend, clock);
+    app.SetTitle("Vidorex");
     // The sampler comes first: without the platform's version the program
     // cannot tell how to read the processor load.
     std::optional<ProcessorLoadSampler::Session> sampler;
     try {
         sampler.emplace(services);
     } catch (const std::exception& e) {
-        return ReportStartFailure(backend, e);
+        return ReportStartFailure(app, e);
     }
-    SteadyClock clock;
-    Application app(backend, clock);
-    app.SetTitle("Vidorex");
     std::unique_ptr<TForm1> form;
     try {
         form = std::make_unique<TForm1>(app, services);
         form->ShowWindow();
     } catch (const std::exception& e) {
-        return ReportStartFailure(backend, e);
+        form.reset();
+        return ReportStartFailure(app, e);
     }
     app.Run();
     return 0;

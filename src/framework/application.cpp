@@ -1,8 +1,10 @@
 #include "framework/application.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <stdexcept>
 
+#include "framework/error_box.h"
 #include "framework/form.h"
 
 namespace vx {
@@ -19,7 +21,9 @@ void Application::Run() {
         // Wait for input or the next due timer; do not wait at all while the
         // idle handler wants to run again or a repaint is pending.
         int timeout = -1;
-        if (!idleDone || (m_mainForm != nullptr && m_mainForm->HasInvalid())) {
+        const bool repaintPending =
+            std::any_of(m_windows.begin(), m_windows.end(), [](const auto& window) { return window.second->HasInvalid(); });
+        if (!idleDone || repaintPending) {
             timeout = 0;
         } else if (auto due = m_timers.MsUntilNextDue()) {
             timeout = static_cast<int>(std::min<std::uint64_t>(*due, 60 * 1000));
@@ -63,9 +67,68 @@ void Application::DeliverTimers() {
 }
 
 void Application::UpdateWindow() {
-    if (m_mainForm == nullptr || !m_mainForm->HasWindow()) return;
-    m_mainForm->PaintInvalid();
-    m_mainForm->PresentChanges();
+    // Copy: a control's painting must not disturb the walk.
+    auto windows = m_windows;
+    for (const auto& [id, form] : windows) {
+        if (!m_windows.contains(id)) continue;
+        form->PaintInvalid();
+        form->PresentChanges();
+    }
+}
+
+void Application::RegisterWindow(TForm& form) { m_windows[form.Window()] = &form; }
+
+void Application::ForgetWindow(TForm& form) {
+    auto it = m_windows.find(form.Window());
+    if (it != m_windows.end() && it->second == &form) m_windows.erase(it);
+    std::erase(m_modal, &form);
+}
+
+TForm* Application::FormOf(WindowId window) const {
+    auto it = m_windows.find(window);
+    return it != m_windows.end() ? it->second : nullptr;
+}
+
+void Application::RunModal(TForm& modal, const std::function<bool()>& ended) {
+    m_modal.push_back(&modal);
+    while (!ended() && !m_terminated && !m_quitPending && ModalForm() == &modal) {
+        int timeout = -1;
+        const bool repaintPending =
+            std::any_of(m_windows.begin(), m_windows.end(), [](const auto& window) { return window.second->HasInvalid(); });
+        if (repaintPending) {
+            timeout = 0;
+        } else if (auto due = m_timers.MsUntilNextDue()) {
+            timeout = static_cast<int>(std::min<std::uint64_t>(*due, 60 * 1000));
+        }
+        for (auto event = m_backend.WaitEvent(timeout); event; event = m_backend.PollEvent()) {
+            Dispatch(*event);
+            if (ended() || m_terminated || m_quitPending) break;
+        }
+        if (ended() || m_terminated) break;
+        DeliverTimers();
+        UpdateWindow();
+    }
+    std::erase(m_modal, &modal);
+    // The session's quit request ended the box; the main window now gets it.
+    if (m_quitPending && m_modal.empty()) {
+        m_quitPending = false;
+        if (m_mainForm != nullptr) {
+            TForm* form = m_mainForm;
+            SafeCall([form] { form->Close(); });
+        } else {
+            Terminate();
+        }
+    }
+}
+
+void Application::ShowErrorBox(const std::string& message) {
+    if (m_backend.ShowSystemErrorBox(m_title, message)) return;
+    try {
+        ShowFrameworkErrorBox(*this, m_title, message);
+    } catch (const std::exception& e) {
+        // No box could be made: the message must not be lost.
+        std::fprintf(stderr, "%s: %s (the error box failed: %s)\n", m_title.c_str(), message.c_str(), e.what());
+    }
 }
 
 int Application::AddActivationListener(ActivationListener listener) {
@@ -108,12 +171,13 @@ void Application::HandleException(const std::exception_ptr& error) {
     if (m_errorReport) {
         m_errorReport(message);
     } else {
-        m_backend.ShowErrorBox(m_title, message);
+        ShowErrorBox(message);
     }
 }
 
 void Application::Dispatch(const WindowEvent& event) {
-    TForm* form = m_mainForm;
+    TForm* modal = ModalForm();
+    TForm* form = event.window == kNoWindow ? m_mainForm : FormOf(event.window);
     switch (event.kind) {
         case WindowEvent::FocusGained:
             SetActive(true);
@@ -122,8 +186,22 @@ void Application::Dispatch(const WindowEvent& event) {
             SetActive(false);
             return;
         case WindowEvent::CloseRequested:
-            if (form != nullptr) SafeCall([form] { form->Close(); });
-            else Terminate();
+            if (modal != nullptr) {
+                // A box ends by its close box; the session's quit request ends
+                // it too and then reaches the main window. The owner's own
+                // close box does nothing while the box is up.
+                if (event.window == kNoWindow) {
+                    m_quitPending = true;
+                } else if (form == modal) {
+                    SafeCall([modal] { modal->Close(); });
+                }
+                return;
+            }
+            if (form != nullptr) {
+                SafeCall([form] { form->Close(); });
+            } else if (event.window == kNoWindow || event.window == kMainWindow) {
+                Terminate();
+            }
             return;
         case WindowEvent::Exposed:
             if (form != nullptr) {
@@ -141,21 +219,34 @@ void Application::Dispatch(const WindowEvent& event) {
             break;
     }
     if (form == nullptr) return;
-    SafeCall([&] {
-        switch (event.kind) {
-            case WindowEvent::MouseMove:
-                form->HandleMouseMove(event.shift, event.x, event.y);
-                break;
-            case WindowEvent::MouseDown:
-                form->HandleMouseDown(event.button, event.shift, event.x, event.y);
-                break;
-            case WindowEvent::MouseUp:
-                form->HandleMouseUp(event.button, event.shift, event.x, event.y);
-                break;
-            default:
-                break;
-        }
-    });
+    // While a box is up the other windows take no input.
+    if (modal != nullptr && form != modal) return;
+    SafeCall([&] { DispatchInput(*form, event); });
+}
+
+void Application::DispatchInput(TForm& form, const WindowEvent& event) {
+    switch (event.kind) {
+        case WindowEvent::MouseMove:
+            form.HandleMouseMove(event.shift, event.x, event.y);
+            break;
+        case WindowEvent::MouseDown:
+            form.HandleMouseDown(event.button, event.shift, event.x, event.y);
+            break;
+        case WindowEvent::MouseUp:
+            form.HandleMouseUp(event.button, event.shift, event.x, event.y);
+            break;
+        case WindowEvent::MouseWheel:
+            form.HandleMouseWheel(event.wheelDelta, event.shift, event.x, event.y);
+            break;
+        case WindowEvent::KeyDown:
+            form.HandleKeyDown(event.key, event.shift);
+            break;
+        case WindowEvent::KeyUp:
+            form.HandleKeyUp(event.key, event.shift);
+            break;
+        default:
+            break;
+    }
 }
 
 }  // namespace vx

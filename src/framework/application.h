@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "framework/backend.h"
 #include "framework/font.h"
@@ -72,14 +73,31 @@ public:
     // The error report: by default an error box with the exception's message.
     using ErrorReport = std::function<void(const std::string& message)>;
     void SetErrorReport(ErrorReport report) { m_errorReport = std::move(report); }
+    // The modal error box titled with the application's title: the system's
+    // own where it has one, else the framework's. Returns when it is closed.
+    void ShowErrorBox(const std::string& message);
 
-    // Dispatches one event to the main form (exposed for tests and the loop).
+    // Runs a modal window until ended() answers true or the application
+    // terminates: input to every other window is refused, while they keep
+    // painting and the timers keep running (idle processing does not run).
+    // A quit request of the session ends it and is handled after it.
+    void RunModal(TForm& modal, const std::function<bool()>& ended);
+    // The form that runs modally now, or null.
+    TForm* ModalForm() const { return m_modal.empty() ? nullptr : m_modal.back(); }
+
+    // Dispatches one event to its window's form (exposed for tests and the loop).
     void Dispatch(const WindowEvent& event);
+
+    // The forms that have a window, for dispatching by window (TForm's own).
+    void RegisterWindow(TForm& form);
+    void ForgetWindow(TForm& form);
 
 private:
     void SetActive(bool active);
     void DeliverTimers();
     void UpdateWindow();
+    TForm* FormOf(WindowId window) const;
+    void DispatchInput(TForm& form, const WindowEvent& event);
 
     WindowBackend& m_backend;
     const MonotonicClock& m_clock;
@@ -93,6 +111,9 @@ private:
     std::map<int, ActivationListener> m_activationListeners;
     int m_nextListenerKey = 1;
     ErrorReport m_errorReport;
+    std::map<WindowId, TForm*> m_windows;
+    std::vector<TForm*> m_modal;
+    bool m_quitPending = false;
 };
 
 }  // namespace vx

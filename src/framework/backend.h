@@ -17,6 +17,13 @@ namespace dx {
 class DeviceFactory;
 }
 
+// Top-level windows: the main one and the windows it owns (a modal box).
+using WindowId = int;
+constexpr WindowId kMainWindow = 0;
+// Events of the application rather than of one window (a quit request from
+// the session or a signal).
+constexpr WindowId kNoWindow = -1;
+
 struct WindowEvent {
     enum Kind {
         MouseMove,
@@ -28,13 +35,24 @@ struct WindowEvent {
         CloseRequested,
         Exposed,
         Hidden,  // minimised or otherwise unable to show
+        KeyDown,
+        KeyUp,
+        MouseWheel,
     };
     Kind kind = MouseMove;
     int x = 0;  // client coordinates
     int y = 0;
     TMouseButton button = mbLeft;
     TShiftState shift = 0;
+    WindowId window = kMainWindow;
+    int key = 0;         // KeyDown, KeyUp: a virtual-key code (framework/keys.h)
+    int wheelDelta = 0;  // MouseWheel: kWheelDelta a notch, positive away from the user
 };
+
+// What one notch of the mouse wheel reports.
+constexpr int kWheelDelta = 120;
+// WheelScrollLines' answer when a notch scrolls a page.
+constexpr int kWheelScrollPage = -1;
 
 struct WindowSettings {
     std::string caption;
@@ -42,7 +60,7 @@ struct WindowSettings {
     int clientHeight = 0;
     bool resizable = false;
     bool maximizeBox = false;
-    bool centred = true;
+    bool centred = true;  // an owned window: on its owner
     const Bitmap* icon = nullptr;
 };
 
@@ -59,21 +77,35 @@ class WindowBackend {
 public:
     virtual ~WindowBackend() = default;
 
-    // Makes the (single) main window and shows it.
+    // Makes the main window (kMainWindow) and shows it.
     virtual void CreateMainWindow(const WindowSettings& settings) = 0;
     virtual void SetCaption(const std::string& caption) = 0;
     virtual void DestroyMainWindow() = 0;
+    // A further top-level window owned by the main one (the framework's modal
+    // box): kept above its owner, centred on it (on the screen without a main
+    // window), with a dialog's border and the keyboard focus. Input to the
+    // owner is the framework's to refuse while it is up.
+    virtual WindowId CreateOwnedWindow(const WindowSettings& settings) = 0;
+    // The focus goes back to the owner.
+    virtual void DestroyOwnedWindow(WindowId window) = 0;
 
     // The next pending event, without waiting.
     virtual std::optional<WindowEvent> PollEvent() = 0;
     // Waits at most timeoutMs (negative: without limit) for an event.
     virtual std::optional<WindowEvent> WaitEvent(int timeoutMs) = 0;
 
-    // Shows the frame's pixels in the given parts of the window.
-    virtual void Present(const Bitmap& frame, const Region& parts) = 0;
+    // Shows the frame's pixels in the given parts of a window.
+    virtual void Present(WindowId window, const Bitmap& frame, const Region& parts) = 0;
     virtual void SetCursor(TCursor cursor) = 0;
-    // A modal error box; returns when the user has closed it.
-    virtual void ShowErrorBox(const std::string& title, const std::string& message) = 0;
+    // The system's own modal error box, over the main window when there is
+    // one; returns when the user has closed it. False when the system has
+    // none: the framework then shows its own (framework/error_box.h).
+    virtual bool ShowSystemErrorBox(const std::string& /*title*/, const std::string& /*message*/) { return false; }
+    // Puts text (UTF-8, lines ending in "\n") on the desktop's clipboard.
+    virtual void SetClipboardText(const std::string& utf8) = 0;
+    // Rows a notch of the mouse wheel scrolls, as the desktop is set up;
+    // kWheelScrollPage for a page.
+    virtual int WheelScrollLines() const { return 3; }
     virtual DisplayFacts Display() const = 0;
     // The 3D device that the window system offers (OpenGL), made on first
     // use; null when it offers none.

@@ -120,6 +120,15 @@ void TControl::Click() {
     if (OnClick) OnClick(this);
 }
 
+bool TControl::Focused() const {
+    const TForm* form = ParentForm();
+    return form != nullptr && form->ActiveControl() == this;
+}
+
+void TControl::SetFocus() {
+    if (TForm* form = ParentForm()) form->SetActiveControl(this);
+}
+
 void TControl::Paint(Canvas&) {}
 
 void TControl::Invalidate() { InvalidateRect(ClientRect()); }

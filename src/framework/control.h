@@ -114,6 +114,20 @@ public:
     virtual void MouseEnter() {}
     virtual void MouseLeave() {}
     virtual void Click();
+    // A notch is kWheelDelta, positive away from the user; true when the
+    // control scrolled (or would, and is at its end), so that the wheel does
+    // not go on to its parent.
+    virtual bool MouseWheel(int /*delta*/, TShiftState /*shift*/, int /*x*/, int /*y*/) { return false; }
+
+    // Keyboard focus: a control that takes it gets the keys (framework/keys.h).
+    virtual bool CanTakeFocus() const { return false; }
+    bool Focused() const;
+    // Gives the control the keyboard focus of its window.
+    void SetFocus();
+    virtual void KeyDown(int /*key*/, TShiftState /*shift*/) {}
+    virtual void KeyUp(int /*key*/, TShiftState /*shift*/) {}
+    // The window gave the control the focus or took it away.
+    virtual void FocusChanged(bool /*focused*/) { Invalidate(); }
 
     // Painting. The canvas origin is the control's top-left corner and the
     // clip covers what of the control may be drawn now.

@@ -4,6 +4,13 @@
 
 namespace vx {
 
+namespace {
+TPoint ToControl(const TControl& c, int x, int y) {
+    TPoint o = c.WindowOrigin();
+    return TPoint{x - o.X, y - o.Y};
+}
+}  // namespace
+
 TForm::TForm(Application& app) : TWinControl(nullptr), m_app(app) { SetColor(clBtnFace); }
 
 TForm::~TForm() {
@@ -11,11 +18,24 @@ TForm::~TForm() {
     // the application (timers to stop) and their window.
     DestroyComponents();
     if (m_app.MainForm() == this) m_app.SetMainForm(nullptr);
-    if (m_hasWindow) m_app.Backend().DestroyMainWindow();
+    if (m_hasWindow) {
+        m_app.ForgetWindow(*this);
+        if (m_window == kMainWindow) {
+            m_app.Backend().DestroyMainWindow();
+        } else {
+            m_app.Backend().DestroyOwnedWindow(m_window);
+        }
+    }
 }
 
 void TForm::ShowWindow() {
     if (m_app.MainForm() == nullptr) m_app.SetMainForm(this);
+    MakeWindow(false);
+}
+
+void TForm::ShowOwnedWindow() { MakeWindow(true); }
+
+void TForm::MakeWindow(bool owned) {
     m_image.SetSize(ClientWidth(), ClientHeight());
     m_image.SetBitsPerPixel(m_app.Backend().Display().bitsPerPixel);
     WindowSettings settings;
@@ -31,8 +51,15 @@ void TForm::ShowWindow() {
     // appears blank.
     m_invalid = Region(ClientRect());
     PaintInvalid();
-    m_app.Backend().CreateMainWindow(settings);
-    m_app.Backend().Present(m_image, Region(ClientRect()));
+    if (owned) {
+        settings.centred = true;
+        m_window = m_app.Backend().CreateOwnedWindow(settings);
+    } else {
+        m_app.Backend().CreateMainWindow(settings);
+        m_window = kMainWindow;
+    }
+    m_app.RegisterWindow(*this);
+    m_app.Backend().Present(m_window, m_image, Region(ClientRect()));
     m_changed.Clear();
 }
 
@@ -48,7 +75,7 @@ void TForm::BoundsChanged() {
 }
 
 void TForm::CaptionChanged() {
-    if (m_hasWindow) m_app.Backend().SetCaption(Caption());
+    if (m_hasWindow && m_window == kMainWindow) m_app.Backend().SetCaption(Caption());
 }
 
 void TForm::InvalidateWindowRect(const TRect& windowRect) {
@@ -108,7 +135,7 @@ void TForm::PaintControlNow(TControl& control) {
 
 void TForm::PresentChanges() {
     if (!m_hasWindow || m_changed.IsEmpty()) return;
-    m_app.Backend().Present(m_image, m_changed);
+    m_app.Backend().Present(m_window, m_image, m_changed);
     m_changed.Clear();
 }
 
@@ -126,14 +153,42 @@ void TForm::DrawPixels(const std::uint32_t* pixels, int pitchPixels, const TRect
 void TForm::ForgetControl(TControl& control) {
     if (m_hover == &control) m_hover = nullptr;
     if (m_capture == &control) m_capture = nullptr;
+    if (m_activeControl == &control) m_activeControl = nullptr;
 }
 
-namespace {
-TPoint ToControl(const TControl& c, int x, int y) {
-    TPoint o = c.WindowOrigin();
-    return TPoint{x - o.X, y - o.Y};
+void TForm::SetActiveControl(TControl* control) {
+    if (control != nullptr && (control->ParentForm() != this || !control->CanTakeFocus())) return;
+    if (control == m_activeControl) return;
+    TControl* old = m_activeControl;
+    m_activeControl = control;
+    if (old != nullptr) old->FocusChanged(false);
+    if (control != nullptr) control->FocusChanged(true);
 }
-}  // namespace
+
+void TForm::HandleMouseWheel(int delta, TShiftState shift, int x, int y) {
+    TPoint p{x, y};
+    for (TControl* c = ClientRect().Contains(p) ? ControlAt(p, false) : nullptr; c != nullptr; c = c->Parent()) {
+        TPoint local = ToControl(*c, x, y);
+        if (c->Enabled() && c->MouseWheel(delta, shift, local.X, local.Y)) return;
+    }
+    if (m_activeControl != nullptr && m_activeControl->Showing()) {
+        TPoint local = ToControl(*m_activeControl, x, y);
+        m_activeControl->MouseWheel(delta, shift, local.X, local.Y);
+    }
+}
+
+void TForm::HandleKeyDown(int key, TShiftState shift) {
+    if (DialogKey(key, shift)) return;
+    if (m_activeControl != nullptr && m_activeControl->Showing() && m_activeControl->Enabled()) {
+        m_activeControl->KeyDown(key, shift);
+    }
+}
+
+void TForm::HandleKeyUp(int key, TShiftState shift) {
+    if (m_activeControl != nullptr && m_activeControl->Showing() && m_activeControl->Enabled()) {
+        m_activeControl->KeyUp(key, shift);
+    }
+}
 
 void TForm::UpdateHover(TPoint p) {
     TControl* under = ClientRect().Contains(p) ? ControlAt(p, true) : nullptr;
@@ -173,6 +228,16 @@ void TForm::HandleMouseDown(TMouseButton button, TShiftState shift, int x, int y
     TControl* target = m_capture != nullptr ? m_capture : ControlAt(m_lastPointer, false);
     m_buttonsDown |= 1u << button;
     if (target == nullptr) return;
+    // A press on a control that takes the focus gives it the focus first,
+    // as a click on the platform's edit boxes and buttons does.
+    if (m_capture == nullptr) {
+        for (TControl* c = target; c != nullptr; c = c->Parent()) {
+            if (c->CanTakeFocus()) {
+                SetActiveControl(c);
+                break;
+            }
+        }
+    }
     m_capture = target;
     TPoint local = ToControl(*target, x, y);
     target->MouseDown(button, shift, local.X, local.Y);

@@ -40,7 +40,11 @@ public:
     // Makes the window and shows it; the first form shown becomes the
     // application's main form.
     void ShowWindow();
+    // Makes the window as one owned by the main window (a modal box) and
+    // shows it; the form does not become the main form.
+    void ShowOwnedWindow();
     bool HasWindow() const { return m_hasWindow; }
+    WindowId Window() const { return m_window; }
     // Closes the window; closing the main form ends the application's loop.
     virtual void Close();
 
@@ -69,14 +73,28 @@ public:
     void HandleMouseDown(TMouseButton button, TShiftState shift, int x, int y);
     void HandleMouseUp(TMouseButton button, TShiftState shift, int x, int y);
     void HandleMouseLeaveWindow();
+    // The wheel goes to the control under the pointer, or up its parents to
+    // one that scrolls, and else to the focused control.
+    void HandleMouseWheel(int delta, TShiftState shift, int x, int y);
+    // Keys go to the dialog keys first, then to the focused control.
+    void HandleKeyDown(int key, TShiftState shift);
+    void HandleKeyUp(int key, TShiftState shift);
     // A control that goes away must not stay the pointer's target.
     void ForgetControl(TControl& control);
+
+    // The control with the keyboard focus, or null.
+    TControl* ActiveControl() const { return m_activeControl; }
+    void SetActiveControl(TControl* control);
 
 protected:
     void BoundsChanged() override;
     void CaptionChanged() override;
+    // Keys the window itself handles before the focused control (a box's
+    // Return and Escape); true when handled.
+    virtual bool DialogKey(int /*key*/, TShiftState /*shift*/) { return false; }
 
 private:
+    void MakeWindow(bool owned);
     void PaintTree(TControl& control, Canvas& canvas, const Region& area);
     void UpdateHover(TPoint p);
 
@@ -87,6 +105,8 @@ private:
     Bitmap m_icon;
     bool m_hasWindow = false;
     bool m_windowShowing = true;
+    WindowId m_window = kMainWindow;
+    TControl* m_activeControl = nullptr;
 
     Bitmap m_image;
     Region m_invalid;

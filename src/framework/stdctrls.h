@@ -34,7 +34,11 @@ private:
 };
 
 // A multi-line text box. Each line is wrapped to the box's width; the view
-// follows the caret, which adding a line moves to the end of the text.
+// follows the caret, which adding a line moves to the end of the text. It
+// takes the focus on a click and then behaves as the platform's multi-line
+// edit box does when read-only: the wheel scrolls, the arrows, Home, End,
+// Page Up and Down (with Ctrl: the text's ends, a word) move the caret and
+// the view, the mouse and Shift select, Ctrl+C copies. No scroll bar.
 class TMemo : public TCustomControl {
 public:
     explicit TMemo(TComponent* owner);
@@ -64,56 +68,107 @@ public:
     TBorderStyle BorderStyle() const { return m_borderStyle; }
     void SetBorderStyle(TBorderStyle style);
 
-    // The caret as a character offset and a selection length; setting the
-    // start brings the caret's row into view.
-    int SelStart() const { return m_selStart; }
+    // Offsets count characters, the lines joined by a two-character break.
+    // Setting the start puts the caret there with nothing selected and
+    // brings its row into view; setting the length selects from the start,
+    // the caret at the selection's end.
+    int SelStart() const { return std::min(m_anchor, m_caret); }
     void SetSelStart(int start);
-    int SelLength() const { return m_selLength; }
+    int SelLength() const { return m_caret > m_anchor ? m_caret - m_anchor : m_anchor - m_caret; }
     void SetSelLength(int length);
+    int CaretPos() const { return m_caret; }
+    // The selected text, the lines joined by "\r\n".
+    std::string SelText() const;
+    // Puts the selection on the desktop's clipboard (lines joined by "\n").
+    void CopyToClipboard();
 
     // The rows on screen after wrapping, and the first one shown.
     std::vector<std::string> VisualRows();
     int TopRow() const { return m_topRow; }
     int VisibleRowCount();
+    int RowHeight();
+    // Scrolls by rows (positive: towards the end), the last row kept at the
+    // bottom at most; the caret stays where it is.
+    void ScrollBy(int rows);
 
     void Paint(Canvas& canvas) override;
+    bool CanTakeFocus() const override { return Enabled(); }
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseMove(TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    bool MouseWheel(int delta, TShiftState shift, int x, int y) override;
+    void KeyDown(int key, TShiftState shift) override;
 
 protected:
-    void BoundsChanged() override { Invalidate(); }
-    void FontChanged() override { Invalidate(); }
+    void BoundsChanged() override { TextLayoutChanged(); }
+    void FontChanged() override { TextLayoutChanged(); }
 
 private:
     friend class TLines;
+    // One row on screen: where it starts in the text, its characters, and
+    // the offsets it answers for (up to the next row's start, or past the
+    // line's end for a line's last row).
+    struct Row {
+        int start = 0;
+        int length = 0;
+        int span = 1;
+        std::string text;
+    };
     void TextChanged(bool caretToEnd);
+    void TextLayoutChanged();
+    const std::vector<Row>& Rows();
+    int RowOf(int offset);
+    int XInRow(const Row& row, int offset);
+    int OffsetInRow(const Row& row, int x);
+    int OffsetAt(int x, int y);
+    void MoveCaret(int offset, bool extend, bool keepColumn = false);
+    int NextOffset(int offset, int direction) const;
+    int WordOffset(int offset, int direction) const;
     void ScrollToCaret();
+    int MaxTopRow();
     TRect TextRect() const;
     int TextLength() const;
+    std::u32string Text32() const;
     FontFace* Face();
 
     TLines m_lines{*this};
     bool m_wordWrap = true;
     bool m_readOnly = false;
     TBorderStyle m_borderStyle = bsSingleBorder;
-    int m_selStart = 0;
-    int m_selLength = 0;
+    int m_anchor = 0;
+    int m_caret = 0;
+    int m_column = 0;  // the pixel column Up and Down keep
     int m_topRow = 0;
+    int m_wheelRest = 0;  // part of a notch not yet scrolled
+    bool m_selecting = false;
+    std::vector<Row> m_rows;
+    bool m_rowsValid = false;
 };
 
-// A push button: a click is a left press and release on the button.
+// A push button: a click is a left press and release on the button, or
+// Space pressed and released (or Return) while it has the focus. A press
+// gives it the focus; the focused or default button wears the dark frame.
 class TButton : public TCustomControl {
 public:
     explicit TButton(TComponent* owner);
 
     bool Pressed() const { return m_pressed && m_inside; }
+    bool Default() const { return m_default; }
+    void SetDefault(bool isDefault);
 
     void Paint(Canvas& canvas) override;
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseMove(TShiftState shift, int x, int y) override;
+    bool CanTakeFocus() const override { return Enabled(); }
+    void KeyDown(int key, TShiftState shift) override;
+    void KeyUp(int key, TShiftState shift) override;
 
 private:
     bool m_pressed = false;
     bool m_inside = false;
+    bool m_spaceDown = false;
+    bool m_default = false;
 };
 
 }  // namespace vx

@@ -9,6 +9,9 @@
 // crashes on a null or undersized argument: it fails instead.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "platform/win_types.h"
 
 namespace vx::win {
@@ -90,6 +93,13 @@ public:
     // A value above 32 when the document or program was started; 32 or below is an SE_ERR_ code.
     virtual HINSTANCE ShellExecuteA(HWND window, const char* operation, const char* file, const char* parameters,
                                     const char* directory, int showCommand) = 0;
+    // The programs ShellExecuteA looks for to open the file with these
+    // parameters, in the order it tries them: on the platform itself the
+    // file, elsewhere the stand-ins it maps the file to. For telling the
+    // user what is missing.
+    virtual std::vector<std::string> ProgramsLookedFor(const char* file, const char* /*parameters*/) {
+        return {file != nullptr ? file : ""};
+    }
 };
 
 }  // namespace vx::win

@@ -6,6 +6,7 @@
 
 #include "app/check_window.h"
 #include "checks/test_env.h"
+#include "framework/keys.h"
 #include "widgets/label.h"
 
 namespace vx {
@@ -181,6 +182,72 @@ TEST(AdviceLaunchTest, EachButtonStartsTheToolItsCaptionNames) {
         EXPECT_EQ(call.showCommand, SW_SHOW);
         EXPECT_EQ(w.form->Memo->Lines().Count(), 0u) << "the launchers do not change the panel";
     }
+}
+
+TEST(AdviceLaunchTest, AMissingToolIsReportedWithTheProgramsLookedFor) {
+    struct Services : test::HookedServices {
+        std::vector<std::string> ProgramsLookedFor(const char*, const char*) override { return {"baobab", "filelight"}; }
+    };
+    struct Case {
+        const char* name;
+        DWORD lastError;
+        std::string message;
+    };
+    for (const Case& c : {
+             Case{"none installed", ERROR_FILE_NOT_FOUND, "Nie znaleziono programu do tego zadania: baobab, filelight"},
+             Case{"one there that will not start", ERROR_ACCESS_DENIED,
+                  "Nie można uruchomić programu do tego zadania: baobab, filelight"},
+         }) {
+        SCOPED_TRACE(c.name);
+        CheckWindow<Services> w;
+        w.services.shellExecuteResult = static_cast<HINSTANCE>(2);
+        w.services.lastError = c.lastError;
+        w.form->Button1->Show();
+        w.ClickOn(*w.form->Button1);
+        EXPECT_EQ(w.errors, std::vector<std::string>{c.message});
+        EXPECT_EQ(w.services.shellExecuteCalls.size(), 1u);
+    }
+    CheckWindow<> started;
+    started.form->Button1->Show();
+    started.ClickOn(*started.form->Button1);
+    EXPECT_TRUE(started.errors.empty()) << "a started tool is not reported";
+}
+
+TEST(AdviceMemoTest, TheThroughputAdviceScrollsToItsLastRowAndBack) {
+    CheckWindow<> w;
+    w.form->HDDTestHelp->SetEnabled(true);
+    w.ClickOn(*w.form->HDDTestHelp);
+    TMemo& memo = *w.form->Memo;
+    const int rows = static_cast<int>(memo.VisualRows().size());
+    const int visible = memo.VisibleRowCount();
+    ASSERT_EQ(visible, memo.Height() / memo.RowHeight()) << "the rows that fit the box, whatever the font";
+    ASSERT_GT(rows, visible) << "the advice is longer than the box";
+    ASSERT_EQ(memo.TopRow(), 0) << "the advice opens at its first row";
+
+    // One notch of the wheel over the memo scrolls three rows, as far as the
+    // last row at the bottom.
+    const TRect r = memo.WindowRect();
+    WindowEvent wheel{WindowEvent::MouseWheel, r.Left + 20, r.Top + 10};
+    wheel.wheelDelta = -kWheelDelta;
+    w.backend.queue.push_back(wheel);
+    w.app.ProcessMessages();
+    EXPECT_EQ(memo.TopRow(), std::min(3, rows - visible));
+    for (int notch = 0; notch < 3; ++notch) w.backend.queue.push_back(wheel);
+    w.app.ProcessMessages();
+    EXPECT_EQ(memo.TopRow() + visible - 1, rows - 1) << "the last row shows at the bottom";
+    EXPECT_EQ(memo.VisualRows().back(), "W razie dalszych problemów zainstaluj najnowsze sterowniki IDE!");
+
+    // Ctrl+Home, once a click has given the memo the focus: the first row.
+    w.ClickOn(memo);
+    ASSERT_TRUE(memo.Focused());
+    WindowEvent home{WindowEvent::KeyDown};
+    home.key = vkHome;
+    home.shift = ssCtrl;
+    w.backend.queue.push_back(home);
+    w.app.ProcessMessages();
+    EXPECT_EQ(memo.TopRow(), 0);
+    EXPECT_EQ(memo.SelStart(), 0);
+    EXPECT_EQ(memo.Lines().Count(), 3u) << "read-only: nothing typed changes it";
 }
 
 }  // namespace

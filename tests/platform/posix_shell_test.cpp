@@ -141,6 +141,12 @@ TEST(ToolLauncherTest, NothingInstalledStartsNothing) {
                           [&](const std::string&, const std::vector<std::string>&) { return ++spawns, pid_t{-1}; });
     EXPECT_EQ(launcher.Launch(kDiskCleanUp.file, ""), kShellFileNotFound);
     EXPECT_EQ(spawns, 0);
+    // What the user is told was looked for: the desktop's own tools first,
+    // a program standing in for two tools named once.
+    EXPECT_EQ(launcher.ProgramsFor(kDiskCleanUp.file, ""),
+              (std::vector<std::string>{"baobab", "filelight", "qdirstat", "k4dirstat", "bleachbit"}));
+    EXPECT_EQ(launcher.ProgramsFor(kDisplaySettings.file, kDisplaySettings.parameters).front(), "gnome-control-center");
+    EXPECT_TRUE(launcher.ProgramsFor("notepad.exe", "").empty());
 }
 
 TEST(ToolLauncherTest, AToolThatWillNotStartGivesWayToTheNext) {

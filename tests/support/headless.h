@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,6 +32,12 @@ public:
     }
     void SetCaption(const std::string& caption) override { lastSettings.caption = caption; }
     void DestroyMainWindow() override { created = false; }
+    WindowId CreateOwnedWindow(const WindowSettings& settings) override {
+        const WindowId id = nextOwned++;
+        ownedWindows[id] = settings;
+        return id;
+    }
+    void DestroyOwnedWindow(WindowId window) override { ownedWindows.erase(window); }
 
     std::optional<WindowEvent> PollEvent() override {
         if (queue.empty()) return std::nullopt;
@@ -46,15 +53,25 @@ public:
     }
     std::function<void(int timeoutMs)> onWait;
 
-    void Present(const Bitmap& frame, const Region& parts) override {
+    void Present(WindowId window, const Bitmap& frame, const Region& parts) override {
+        if (window != kMainWindow) {
+            ownedFrames[window] = frame;
+            return;
+        }
         ++presentCount;
         lastFrame = frame;
         for (const TRect& r : parts.Rects()) presented.Add(r);
     }
     void SetCursor(TCursor cursor) override { this->cursor = cursor; }
-    void ShowErrorBox(const std::string& title, const std::string& message) override {
+    // A system box by default, so that a test sees the messages; with
+    // systemErrorBox false the framework's own box runs, driven by onWait.
+    bool ShowSystemErrorBox(const std::string& title, const std::string& message) override {
+        if (!systemErrorBox) return false;
         errorBoxes.push_back(title + ": " + message);
+        return true;
     }
+    void SetClipboardText(const std::string& utf8) override { clipboard = utf8; }
+    int WheelScrollLines() const override { return wheelScrollLines; }
     DisplayFacts Display() const override { return display; }
     std::shared_ptr<dx::DeviceFactory> DisplayDeviceFactory() override { return displayDevice; }
 
@@ -73,6 +90,12 @@ public:
     Region presented;
     TCursor cursor = crDefault;
     std::vector<std::string> errorBoxes;
+    bool systemErrorBox = true;
+    std::string clipboard;
+    int wheelScrollLines = 3;
+    std::map<WindowId, WindowSettings> ownedWindows;
+    std::map<WindowId, Bitmap> ownedFrames;
+    WindowId nextOwned = kMainWindow + 1;
     DisplayFacts display{32, 60, 1024, 768, 96};
     std::shared_ptr<dx::DeviceFactory> displayDevice;  // none unless a test gives one
 };

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "framework/keys.h"
 #include "framework/sdl/x11_error_filter.h"
 #include "platform/dx/gl/gl_device_factory.h"
 
@@ -13,80 +14,68 @@ namespace vx {
 
 namespace {
 
-// SDL's events in the framework's terms; nothing for events the framework
-// does not use, nor for those of other windows than the main one (the
-// OpenGL device keeps a hidden window of its own).
-std::optional<WindowEvent> Translate(const SDL_Event& e, Uint32 mainWindow) {
-    WindowEvent out;
-    const bool otherWindow = (e.type == SDL_WINDOWEVENT && e.window.windowID != mainWindow) ||
-                             (e.type == SDL_MOUSEMOTION && e.motion.windowID != mainWindow) ||
-                             ((e.type == SDL_MOUSEBUTTONDOWN || e.type == SDL_MOUSEBUTTONUP) && e.button.windowID != mainWindow);
-    if (otherWindow) return std::nullopt;
-    auto shiftState = [] {
-        TShiftState shift = 0;
-        SDL_Keymod mod = SDL_GetModState();
-        if (mod & KMOD_SHIFT) shift |= ssShift;
-        if (mod & KMOD_CTRL) shift |= ssCtrl;
-        if (mod & KMOD_ALT) shift |= ssAlt;
-        Uint32 buttons = SDL_GetMouseState(nullptr, nullptr);
-        if (buttons & SDL_BUTTON_LMASK) shift |= ssLeft;
-        if (buttons & SDL_BUTTON_RMASK) shift |= ssRight;
-        if (buttons & SDL_BUTTON_MMASK) shift |= ssMiddle;
-        return shift;
-    };
-    switch (e.type) {
-        case SDL_MOUSEMOTION:
-            out.kind = WindowEvent::MouseMove;
-            out.x = e.motion.x;
-            out.y = e.motion.y;
-            out.shift = shiftState();
-            return out;
-        case SDL_MOUSEBUTTONDOWN:
-        case SDL_MOUSEBUTTONUP:
-            if (e.button.button != SDL_BUTTON_LEFT && e.button.button != SDL_BUTTON_RIGHT &&
-                e.button.button != SDL_BUTTON_MIDDLE) {
-                return std::nullopt;
-            }
-            out.kind = e.type == SDL_MOUSEBUTTONDOWN ? WindowEvent::MouseDown : WindowEvent::MouseUp;
-            out.x = e.button.x;
-            out.y = e.button.y;
-            out.button = e.button.button == SDL_BUTTON_LEFT    ? mbLeft
-                         : e.button.button == SDL_BUTTON_RIGHT ? mbRight
-                                                               : mbMiddle;
-            out.shift = shiftState();
-            if (e.button.clicks >= 2) out.shift |= ssDouble;
-            return out;
-        case SDL_QUIT:
-            out.kind = WindowEvent::CloseRequested;
-            return out;
-        case SDL_WINDOWEVENT:
-            switch (e.window.event) {
-                case SDL_WINDOWEVENT_FOCUS_GAINED:
-                    out.kind = WindowEvent::FocusGained;
-                    return out;
-                case SDL_WINDOWEVENT_FOCUS_LOST:
-                    out.kind = WindowEvent::FocusLost;
-                    return out;
-                case SDL_WINDOWEVENT_CLOSE:
-                    out.kind = WindowEvent::CloseRequested;
-                    return out;
-                case SDL_WINDOWEVENT_EXPOSED:
-                case SDL_WINDOWEVENT_RESTORED:
-                case SDL_WINDOWEVENT_SHOWN:
-                    out.kind = WindowEvent::Exposed;
-                    return out;
-                case SDL_WINDOWEVENT_MINIMIZED:
-                case SDL_WINDOWEVENT_HIDDEN:
-                    out.kind = WindowEvent::Hidden;
-                    return out;
-                case SDL_WINDOWEVENT_LEAVE:
-                    out.kind = WindowEvent::PointerLeft;
-                    return out;
-                default:
-                    return std::nullopt;
-            }
+TShiftState ShiftState(Uint16 keyMod) {
+    TShiftState shift = 0;
+    if (keyMod & KMOD_SHIFT) shift |= ssShift;
+    if (keyMod & KMOD_CTRL) shift |= ssCtrl;
+    if (keyMod & KMOD_ALT) shift |= ssAlt;
+    Uint32 buttons = SDL_GetMouseState(nullptr, nullptr);
+    if (buttons & SDL_BUTTON_LMASK) shift |= ssLeft;
+    if (buttons & SDL_BUTTON_RMASK) shift |= ssRight;
+    if (buttons & SDL_BUTTON_MMASK) shift |= ssMiddle;
+    return shift;
+}
+
+// SDL's key in the platform's virtual-key codes; 0 for keys the framework
+// does not use.
+int VirtualKey(SDL_Keycode key) {
+    if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
+    if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
+    switch (key) {
+        case SDLK_BACKSPACE:
+            return vkBack;
+        case SDLK_TAB:
+            return vkTab;
+        case SDLK_RETURN:
+        case SDLK_KP_ENTER:
+            return vkReturn;
+        case SDLK_ESCAPE:
+            return vkEscape;
+        case SDLK_SPACE:
+            return vkSpace;
+        case SDLK_PAGEUP:
+            return vkPrior;
+        case SDLK_PAGEDOWN:
+            return vkNext;
+        case SDLK_END:
+            return vkEnd;
+        case SDLK_HOME:
+            return vkHome;
+        case SDLK_LEFT:
+            return vkLeft;
+        case SDLK_UP:
+            return vkUp;
+        case SDLK_RIGHT:
+            return vkRight;
+        case SDLK_DOWN:
+            return vkDown;
+        case SDLK_INSERT:
+            return vkInsert;
+        case SDLK_DELETE:
+            return vkDelete;
+        case SDLK_F4:
+            return vkF4;
+        case SDLK_LSHIFT:
+        case SDLK_RSHIFT:
+            return vkShift;
+        case SDLK_LCTRL:
+        case SDLK_RCTRL:
+            return vkControl;
+        case SDLK_LALT:
+        case SDLK_RALT:
+            return vkMenu;
         default:
-            return std::nullopt;
+            return 0;
     }
 }
 
@@ -160,6 +149,7 @@ SdlBackend::SdlBackend() {
 
 SdlBackend::~SdlBackend() {
     m_cursors.clear();
+    m_owned.clear();
     m_window.reset();
     SDL_Quit();
 }
@@ -171,9 +161,9 @@ void SdlBackend::CreateMainWindow(const WindowSettings& settings) {
     m_window.reset(SDL_CreateWindow(settings.caption.c_str(), pos, pos, settings.clientWidth, settings.clientHeight, flags));
     if (!m_window) throw DisplayUnavailable(std::string("cannot make the window: ") + SDL_GetError());
     if (settings.icon != nullptr && !settings.icon->Empty()) {
-        SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
-            const_cast<std::uint32_t*>(settings.icon->Pixels().data()), settings.icon->Width(), settings.icon->Height(), 32,
-            settings.icon->Width() * 4, SDL_PIXELFORMAT_RGB888);
+        SDL_Surface* icon =
+            SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint32_t*>(settings.icon->Pixels().data()), settings.icon->Width(),
+                                               settings.icon->Height(), 32, settings.icon->Width() * 4, SDL_PIXELFORMAT_RGB888);
         if (icon != nullptr) {
             SDL_SetWindowIcon(m_window.get(), icon);
             SDL_FreeSurface(icon);
@@ -188,12 +178,143 @@ void SdlBackend::SetCaption(const std::string& caption) {
 
 void SdlBackend::DestroyMainWindow() { m_window.reset(); }
 
-Uint32 SdlBackend::MainWindowId() const { return m_window != nullptr ? SDL_GetWindowID(m_window.get()) : 0; }
+WindowId SdlBackend::CreateOwnedWindow(const WindowSettings& settings) {
+    // Centred on the owner, or on the screen without one.
+    int x = static_cast<int>(SDL_WINDOWPOS_CENTERED);
+    int y = x;
+    if (m_window) {
+        int ownerX = 0, ownerY = 0, ownerWidth = 0, ownerHeight = 0;
+        SDL_GetWindowPosition(m_window.get(), &ownerX, &ownerY);
+        SDL_GetWindowSize(m_window.get(), &ownerWidth, &ownerHeight);
+        x = ownerX + (ownerWidth - settings.clientWidth) / 2;
+        y = ownerY + (ownerHeight - settings.clientHeight) / 2;
+    }
+    std::unique_ptr<SDL_Window, WindowDeleter> window(SDL_CreateWindow(settings.caption.c_str(), x, y, settings.clientWidth,
+                                                                       settings.clientHeight,
+                                                                       SDL_WINDOW_HIDDEN | SDL_WINDOW_SKIP_TASKBAR));
+    if (!window) throw DisplayUnavailable(std::string("cannot make the window: ") + SDL_GetError());
+    // Kept above the owner by the window manager (where it can: X11).
+    if (m_window) SDL_SetWindowModalFor(window.get(), m_window.get());
+    SDL_ShowWindow(window.get());
+    SDL_RaiseWindow(window.get());
+    SDL_SetWindowInputFocus(window.get());
+    const WindowId id = m_nextOwned++;
+    m_owned.emplace(id, std::move(window));
+    return id;
+}
+
+void SdlBackend::DestroyOwnedWindow(WindowId window) {
+    m_owned.erase(window);
+    if (m_window) {
+        SDL_RaiseWindow(m_window.get());
+        SDL_SetWindowInputFocus(m_window.get());
+    }
+}
+
+WindowId SdlBackend::IdOf(Uint32 sdlWindowId) const {
+    if (m_window && SDL_GetWindowID(m_window.get()) == sdlWindowId) return kMainWindow;
+    for (const auto& [id, window] : m_owned) {
+        if (SDL_GetWindowID(window.get()) == sdlWindowId) return id;
+    }
+    return kNoWindow;
+}
+
+SDL_Window* SdlBackend::WindowOf(WindowId window) const {
+    if (window == kMainWindow) return m_window.get();
+    auto it = m_owned.find(window);
+    return it != m_owned.end() ? it->second.get() : nullptr;
+}
+
+// SDL's events in the framework's terms; nothing for events the framework
+// does not use, nor for those of windows it does not know (the OpenGL
+// device keeps a hidden window of its own).
+std::optional<WindowEvent> SdlBackend::Translate(const SDL_Event& e) const {
+    WindowEvent out;
+    switch (e.type) {
+        case SDL_MOUSEMOTION:
+            out.kind = WindowEvent::MouseMove;
+            out.window = IdOf(e.motion.windowID);
+            out.x = e.motion.x;
+            out.y = e.motion.y;
+            out.shift = ShiftState(SDL_GetModState());
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+            if (e.button.button != SDL_BUTTON_LEFT && e.button.button != SDL_BUTTON_RIGHT &&
+                e.button.button != SDL_BUTTON_MIDDLE) {
+                return std::nullopt;
+            }
+            out.kind = e.type == SDL_MOUSEBUTTONDOWN ? WindowEvent::MouseDown : WindowEvent::MouseUp;
+            out.window = IdOf(e.button.windowID);
+            out.x = e.button.x;
+            out.y = e.button.y;
+            out.button = e.button.button == SDL_BUTTON_LEFT ? mbLeft : e.button.button == SDL_BUTTON_RIGHT ? mbRight : mbMiddle;
+            out.shift = ShiftState(SDL_GetModState());
+            if (e.button.clicks >= 2) out.shift |= ssDouble;
+            break;
+        case SDL_MOUSEWHEEL: {
+            const int notches = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+            if (notches == 0) return std::nullopt;
+            out.kind = WindowEvent::MouseWheel;
+            out.window = IdOf(e.wheel.windowID);
+            out.wheelDelta = notches * kWheelDelta;
+            out.x = e.wheel.mouseX;
+            out.y = e.wheel.mouseY;
+            out.shift = ShiftState(SDL_GetModState());
+            break;
+        }
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+            out.kind = e.type == SDL_KEYDOWN ? WindowEvent::KeyDown : WindowEvent::KeyUp;
+            out.window = IdOf(e.key.windowID);
+            out.key = VirtualKey(e.key.keysym.sym);
+            out.shift = ShiftState(e.key.keysym.mod);
+            if (out.key == 0) return std::nullopt;
+            break;
+        case SDL_QUIT:
+            // The session or a signal asks the program to end.
+            out.kind = WindowEvent::CloseRequested;
+            out.window = kNoWindow;
+            return out;
+        case SDL_WINDOWEVENT:
+            out.window = IdOf(e.window.windowID);
+            switch (e.window.event) {
+                case SDL_WINDOWEVENT_FOCUS_GAINED:
+                    out.kind = WindowEvent::FocusGained;
+                    break;
+                case SDL_WINDOWEVENT_FOCUS_LOST:
+                    out.kind = WindowEvent::FocusLost;
+                    break;
+                case SDL_WINDOWEVENT_CLOSE:
+                    out.kind = WindowEvent::CloseRequested;
+                    break;
+                case SDL_WINDOWEVENT_EXPOSED:
+                case SDL_WINDOWEVENT_RESTORED:
+                case SDL_WINDOWEVENT_SHOWN:
+                    out.kind = WindowEvent::Exposed;
+                    break;
+                case SDL_WINDOWEVENT_MINIMIZED:
+                case SDL_WINDOWEVENT_HIDDEN:
+                    out.kind = WindowEvent::Hidden;
+                    break;
+                case SDL_WINDOWEVENT_LEAVE:
+                    out.kind = WindowEvent::PointerLeft;
+                    break;
+                default:
+                    return std::nullopt;
+            }
+            break;
+        default:
+            return std::nullopt;
+    }
+    if (out.window == kNoWindow) return std::nullopt;
+    return out;
+}
 
 std::optional<WindowEvent> SdlBackend::PollEvent() {
     SDL_Event e;
     while (SDL_PollEvent(&e) == 1) {
-        if (auto out = Translate(e, MainWindowId())) return out;
+        if (auto out = Translate(e)) return out;
     }
     return std::nullopt;
 }
@@ -212,13 +333,14 @@ std::optional<WindowEvent> SdlBackend::WaitEvent(int timeoutMs) {
             waited = SDL_WaitEventTimeout(&e, left);
         }
         if (waited != 1) return std::nullopt;
-        if (auto out = Translate(e, MainWindowId())) return out;
+        if (auto out = Translate(e)) return out;
     }
 }
 
-void SdlBackend::Present(const Bitmap& frame, const Region& parts) {
-    if (!m_window || frame.Empty() || parts.IsEmpty()) return;
-    SDL_Surface* target = SDL_GetWindowSurface(m_window.get());
+void SdlBackend::Present(WindowId window, const Bitmap& frame, const Region& parts) {
+    SDL_Window* sdlWindow = WindowOf(window);
+    if (sdlWindow == nullptr || frame.Empty() || parts.IsEmpty()) return;
+    SDL_Surface* target = SDL_GetWindowSurface(sdlWindow);
     if (target == nullptr) return;
     SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint32_t*>(frame.Pixels().data()),
                                                              frame.Width(), frame.Height(), 32, frame.Width() * 4,
@@ -232,7 +354,7 @@ void SdlBackend::Present(const Bitmap& frame, const Region& parts) {
         rects.push_back(rect);
     }
     SDL_FreeSurface(source);
-    SDL_UpdateWindowSurfaceRects(m_window.get(), rects.data(), static_cast<int>(rects.size()));
+    SDL_UpdateWindowSurfaceRects(sdlWindow, rects.data(), static_cast<int>(rects.size()));
 }
 
 void SdlBackend::SetCursor(TCursor cursor) {
@@ -244,12 +366,7 @@ void SdlBackend::SetCursor(TCursor cursor) {
     if (it->second) SDL_SetCursor(it->second.get());
 }
 
-void SdlBackend::ShowErrorBox(const std::string& title, const std::string& message) {
-    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), message.c_str(), m_window.get()) != 0) {
-        // No box can be shown: the message must not be lost.
-        SDL_Log("%s: %s", title.c_str(), message.c_str());
-    }
-}
+void SdlBackend::SetClipboardText(const std::string& utf8) { SDL_SetClipboardText(utf8.c_str()); }
 
 DisplayFacts SdlBackend::Display() const {
     DisplayFacts facts;

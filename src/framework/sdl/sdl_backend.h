@@ -11,6 +11,7 @@
 
 struct SDL_Window;
 struct SDL_Cursor;
+union SDL_Event;
 
 namespace vx {
 
@@ -20,6 +21,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// It offers no system error box: SDL's own needs X core fonts or a helper
+// program that a bare desktop lacks, so the framework's error box serves.
 class SdlBackend final : public WindowBackend {
 public:
     // Opens the video subsystem; throws DisplayUnavailable without a display.
@@ -31,17 +34,23 @@ public:
     void CreateMainWindow(const WindowSettings& settings) override;
     void SetCaption(const std::string& caption) override;
     void DestroyMainWindow() override;
+    WindowId CreateOwnedWindow(const WindowSettings& settings) override;
+    void DestroyOwnedWindow(WindowId window) override;
     std::optional<WindowEvent> PollEvent() override;
     std::optional<WindowEvent> WaitEvent(int timeoutMs) override;
-    void Present(const Bitmap& frame, const Region& parts) override;
+    void Present(WindowId window, const Bitmap& frame, const Region& parts) override;
     void SetCursor(TCursor cursor) override;
-    void ShowErrorBox(const std::string& title, const std::string& message) override;
+    void SetClipboardText(const std::string& utf8) override;
     DisplayFacts Display() const override;
     // OpenGL through a hidden window of its own.
     std::shared_ptr<dx::DeviceFactory> DisplayDeviceFactory() override;
 
 private:
-    std::uint32_t MainWindowId() const;
+    // The framework's id of an SDL window, or kNoWindow for one it does not
+    // know (the OpenGL device's hidden window).
+    WindowId IdOf(std::uint32_t sdlWindowId) const;
+    SDL_Window* WindowOf(WindowId window) const;
+    std::optional<WindowEvent> Translate(const SDL_Event& e) const;
 
     struct CursorDeleter {
         void operator()(SDL_Cursor* cursor) const;
@@ -51,6 +60,8 @@ private:
     };
 
     std::unique_ptr<SDL_Window, WindowDeleter> m_window;
+    std::map<WindowId, std::unique_ptr<SDL_Window, WindowDeleter>> m_owned;
+    WindowId m_nextOwned = kMainWindow + 1;
     std::map<TCursor, std::unique_ptr<SDL_Cursor, CursorDeleter>> m_cursors;
 };
 

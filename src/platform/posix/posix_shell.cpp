@@ -188,6 +188,18 @@ std::uintptr_t ToolLauncher::Launch(std::string_view file, std::string_view para
     return result;
 }
 
+std::vector<std::string> ToolLauncher::ProgramsFor(std::string_view file, std::string_view parameters) const {
+    std::vector<std::string> programs;
+    for (const ToolCandidate& candidate :
+         PreferDesktop(ToolCandidates(file, parameters), m_environment().currentDesktops)) {
+        // A program that stands in for two desktops' tools is looked for once.
+        if (std::find(programs.begin(), programs.end(), candidate.program) == programs.end()) {
+            programs.push_back(candidate.program);
+        }
+    }
+    return programs;
+}
+
 void ToolLauncher::ReapEnded() {
     std::erase_if(m_children, [](pid_t child) {
         int status = 0;
@@ -243,6 +255,10 @@ HINSTANCE PosixSystemServices::ShellExecuteA(HWND /*window*/, const char* operat
     const std::uintptr_t result = m_launcher.Launch(file, parameters != nullptr ? parameters : "");
     if (result <= 32) m_lastError = result == kShellAccessDenied ? ERROR_ACCESS_DENIED : ERROR_FILE_NOT_FOUND;
     return static_cast<HINSTANCE>(result);
+}
+
+std::vector<std::string> PosixSystemServices::ProgramsLookedFor(const char* file, const char* parameters) {
+    return m_launcher.ProgramsFor(file != nullptr ? file : "", parameters != nullptr ? parameters : "");
 }
 
 }  // namespace vx::win

@@ -65,6 +65,8 @@ public:
     // one started, kShellFileNotFound when none is installed,
     // kShellNoAssociation for a file that names no tool.
     std::uintptr_t Launch(std::string_view file, std::string_view parameters);
+    // The programs Launch looks for, in the order it tries them.
+    std::vector<std::string> ProgramsFor(std::string_view file, std::string_view parameters) const;
 
     // Collects the tools that have ended, so that none lingers as a zombie;
     // Launch does it on every call. Only this launcher's own children are

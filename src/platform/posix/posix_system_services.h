@@ -120,6 +120,7 @@ public:
 
     HINSTANCE ShellExecuteA(HWND window, const char* operation, const char* file, const char* parameters,
                             const char* directory, int showCommand) override;
+    std::vector<std::string> ProgramsLookedFor(const char* file, const char* parameters) override;
 
 private:
     // Sets the last error and answers FALSE.
