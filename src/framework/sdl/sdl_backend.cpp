@@ -131,10 +131,10 @@ SdlBackend::SdlBackend() {
     if (!driverAskedFor && !DisplayServerNamed()) {
         throw DisplayUnavailable("cannot open the display: no X11 or Wayland display is set (DISPLAY, WAYLAND_DISPLAY)");
     }
+    sdl::InstallX11ErrorFilter();
     // The window's image is copied into a plain framebuffer: asking SDL for
     // an accelerated one would load OpenGL at start-up, which only the video
     // test needs.
-    sdl::InstallX11ErrorFilter();
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
