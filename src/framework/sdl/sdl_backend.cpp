@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "framework/sdl/close_signals.h"
 #include "platform/dx/gl/gl_device_factory.h"
 
 namespace vx {
@@ -154,6 +155,7 @@ SdlBackend::SdlBackend() {
         SDL_Quit();
         throw DisplayUnavailable("cannot open the display: no X11 or Wayland server answers");
     }
+    TreatHangUpAndQuitAsCloseRequests();
 }
 
 SdlBackend::~SdlBackend() {
