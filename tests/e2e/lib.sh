@@ -7,7 +7,8 @@ fail() {
   echo "FAIL: $*" >&2
   # What the window showed at the failure, for whoever reads the log.
   if [ -n "${window_id:-}" ] && [ -n "${artifacts:-}" ]; then
-    /usr/bin/import -window "$window_id" "$artifacts/failure.png" 2>/dev/null && echo "window at the failure: $artifacts/failure.png" >&2
+    # import waits for ever on a window that has gone with its program.
+    timeout 10 /usr/bin/import -window "$window_id" "$artifacts/failure.png" 2>/dev/null && echo "window at the failure: $artifacts/failure.png" >&2
   fi
   exit 1
 }
