@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: unit and integration tests, the tests
-# in a real window under a virtual display, and the unit tests again with
-# AddressSanitizer and UndefinedBehaviorSanitizer. Ends with one summary line.
+# in a real window under a virtual display, and, built again with clang,
+# AddressSanitizer and UndefinedBehaviorSanitizer, the unit tests, the fuzz
+# replays and the whole battery in the window. Ends with one summary line.
 set -uo pipefail
 cd "$(dirname "$0")"
 scripts/setup.sh || exit 1
@@ -13,8 +14,10 @@ mkdir -p "$log_dir"
 echo "== Building"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 1
 cmake --build build -j"$jobs" >"$log_dir/build.log" 2>&1 || { tail -50 "$log_dir/build.log"; exit 1; }
-echo "== Building the sanitizer unit tests"
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVX_SANITIZE=ON -DVX_UNIT_TESTS_ONLY=ON >/dev/null || exit 1
+echo "== Building the program and the tests with clang and the sanitizers"
+# Built with the other compiler, so that the tree keeps compiling with both.
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DVX_SANITIZE=ON -DVX_UNIT_TESTS_ONLY=OFF >/dev/null || exit 1
 cmake --build build-sanitize -j"$jobs" >"$log_dir/build-sanitize.log" 2>&1 || { tail -50 "$log_dir/build-sanitize.log"; exit 1; }
 
 # The window tests get a virtual display of their own.
@@ -25,9 +28,11 @@ trap stop_virtual_display EXIT
 status=0
 echo "== Tests"
 ctest --test-dir build --output-on-failure -j"$jobs" 2>&1 | tee "$log_dir/ctest.log" || status=1
-echo "== Unit tests under the sanitizers"
+echo "== Under the sanitizers: unit tests, fuzz corpus and reproducers, the whole battery in the window"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --test-dir build-sanitize --output-on-failure -j"$jobs" 2>&1 | tee "$log_dir/ctest-sanitize.log" || status=1
+  LSAN_OPTIONS=suppressions=$PWD/tests/sanitizers/leaks.supp:print_suppressions=0 \
+  ctest --test-dir build-sanitize --output-on-failure -j"$jobs" -L '^(unit|fuzz|sanitized)$' 2>&1 |
+  tee "$log_dir/ctest-sanitize.log" || status=1
 
 count() { grep -E "tests passed, [0-9]+ tests failed out of [0-9]+" "$1" | tail -1; }
 passed=0

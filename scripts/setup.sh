@@ -8,6 +8,7 @@ packages=(
   libsdl2-dev libx11-dev libfreetype-dev libfontconfig-dev libjpeg62-turbo-dev libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0
   fonts-dejavu-core fonts-liberation fonts-wine
   libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-dev
   xvfb xauth xdotool imagemagick x11-utils
   locales
 )

@@ -144,8 +144,8 @@ void Application::SetActive(bool active) {
     m_active = active;
     // Copy: a listener may remove itself or others.
     auto listeners = m_activationListeners;
-    for (const auto& [key, listener] : listeners) {
-        if (m_activationListeners.contains(key)) SafeCall([&] { listener(active); });
+    for (const auto& entry : listeners) {
+        if (m_activationListeners.contains(entry.first)) SafeCall([&] { entry.second(active); });
     }
 }
 

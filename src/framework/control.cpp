@@ -1,6 +1,7 @@
 #include "framework/control.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "framework/form.h"
 
@@ -42,6 +43,11 @@ TRect TControl::WindowRect() const {
 
 void TControl::SetParent(TWinControl* parent) {
     if (parent == m_parent) return;
+    // A parent chain that came back to the control would make every walk up
+    // it (Showing, ParentForm, WindowOrigin) endless.
+    for (const TControl* above = parent; above != nullptr; above = above->m_parent) {
+        if (above == this) throw std::invalid_argument("\"" + Name() + "\" cannot be placed inside itself");
+    }
     if (m_parent != nullptr) {
         Invalidate();
         if (TForm* form = ParentForm()) form->ForgetControl(*this);

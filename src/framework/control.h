@@ -74,6 +74,8 @@ public:
     TRect WindowRect() const;
 
     TWinControl* Parent() const { return m_parent; }
+    // Throws std::invalid_argument when the parent is the control itself or
+    // lies inside it: a parent chain never comes back to where it began.
     void SetParent(TWinControl* parent);
     // The window the control lies on, or null when it has no parent chain.
     TForm* ParentForm() const;

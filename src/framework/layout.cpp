@@ -4,6 +4,7 @@
 #include <charconv>
 #include <set>
 #include <sstream>
+#include <stdexcept>
 
 #include "framework/form.h"
 #include "framework/picture.h"
@@ -33,11 +34,15 @@ std::string LayoutValue::Describe() const {
 
 namespace {
 
+// Lists within lists go no deeper than this: every level is a call, and a
+// line of brackets must not use up the stack.
+constexpr int kMaxListDepth = 100;
+
 class Parser {
 public:
     Parser(const std::string& text, int line) : m_text(text), m_line(line) {}
 
-    LayoutValue Value() {
+    LayoutValue Value(int depth = 0) {
         SkipSpace();
         LayoutValue v;
         v.line = m_line;
@@ -47,6 +52,7 @@ public:
             v.kind = LayoutValue::String;
             v.text = QuotedString();
         } else if (c == '[') {
+            if (depth == kMaxListDepth) Fail("lists are nested more than " + std::to_string(kMaxListDepth) + " deep");
             ++m_pos;
             v.kind = LayoutValue::List;
             SkipSpace();
@@ -55,7 +61,7 @@ public:
                 return v;
             }
             for (;;) {
-                v.items.push_back(Value());
+                v.items.push_back(Value(depth + 1));
                 SkipSpace();
                 if (AtEnd()) Fail("a list is not closed with ]");
                 if (Peek() == ']') {
@@ -462,7 +468,11 @@ void RegisterFrameworkClasses(ClassRegistry& classes) {
                             [](TControl& c, const LayoutValue& v, LayoutContext& ctx) {
                                 auto* parent = dynamic_cast<TWinControl*>(&ctx.Component(v));
                                 if (parent == nullptr) throw LayoutError("\"" + v.text + "\" cannot hold controls");
-                                c.SetParent(parent);
+                                try {
+                                    c.SetParent(parent);
+                                } catch (const std::invalid_argument& e) {
+                                    throw LayoutError(e.what());
+                                }
                             })
         .Property<TControl>("StackBelow", [](TControl& c, const LayoutValue& v, LayoutContext& ctx) {
             auto* sibling = dynamic_cast<TControl*>(&ctx.Component(v));

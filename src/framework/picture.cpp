@@ -140,6 +140,8 @@ BmpLayout ReadBmpLayout(std::span<const unsigned char> b, const std::string& fil
     const std::uint32_t bits = ReadLe(b, 28, 2);
     const std::uint32_t compression = ReadLe(b, 30, 4);
     const std::uint32_t coloursUsed = ReadLe(b, 46, 4);
+    // The one height whose top-down sign cannot be taken off.
+    if (height == std::numeric_limits<std::int32_t>::min()) throw fail("bad size");
     const bool bottomUp = height > 0;
     if (height < 0) height = -height;
     if (width <= 0 || height <= 0 || width > rules.maxSide || height > rules.maxSide ||

@@ -93,8 +93,16 @@ std::optional<std::vector<Instruction>> Disassembly(const std::string& nameFragm
 
 // Sanitizers wrap every access and frame in checks of their own; the code
 // that is timed is the uninstrumented one, so only that is read.
-constexpr bool kInstrumented =
+// GCC names the sanitizers by macros, clang by features.
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define VX_SANITIZED_BUILD 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define VX_SANITIZED_BUILD 1
+#endif
+#endif
+constexpr bool kInstrumented =
+#if defined(VX_SANITIZED_BUILD)
     true;
 #else
     false;

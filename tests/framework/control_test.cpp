@@ -1,6 +1,7 @@
 // Stacking, painting order, clipping and pointer routing of controls.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <vector>
 
 #include "framework/application.h"
@@ -87,6 +88,20 @@ TEST(StackingTest, StackBelowMovesAControlUnderASibling) {
     w.form.ShowWindow();
     EXPECT_EQ(w.At(5, 5), clLime);
     EXPECT_EQ(w.At(22, 22), clGray);
+}
+
+TEST(ParentTest, AParentChainNeverComesBackToTheControl) {
+    Window w;
+    TPanel& outer = w.Add<TPanel>(w.form, TRect{0, 0, 50, 50});
+    TPanel& middle = w.Add<TPanel>(outer, TRect{0, 0, 40, 40});
+    TPanel& inner = w.Add<TPanel>(middle, TRect{0, 0, 30, 30});
+    for (TWinControl* into : std::initializer_list<TWinControl*>{&outer, &middle, &inner}) {
+        EXPECT_THROW(outer.SetParent(into), std::invalid_argument);
+    }
+    EXPECT_THROW(w.form.SetParent(&inner), std::invalid_argument);
+    EXPECT_EQ(outer.Parent(), &w.form) << "a refused parent leaves the control where it was";
+    EXPECT_TRUE(inner.Showing());
+    EXPECT_EQ(inner.ParentForm(), &w.form);
 }
 
 TEST(StackingTest, InvalidateRepaintsOnlyThePendingArea) {

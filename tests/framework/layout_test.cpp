@@ -70,6 +70,23 @@ TEST(LayoutParseTest, SyntaxErrorsNameTheLine) {
     }
 }
 
+TEST(LayoutParseTest, ListsNestDeepAsTheyMayAndNoDeeper) {
+    auto nested = [](int depth) {
+        return "object TForm F\n  A = " + std::string(static_cast<std::size_t>(depth), '[') +
+               std::string(static_cast<std::size_t>(depth), ']') + "\nend\n";
+    };
+    EXPECT_NO_THROW(ParseLayout(nested(100)));
+    // Every level is a call: tens of thousands once ran the stack out.
+    for (int depth : {101, 30000}) {
+        try {
+            ParseLayout(nested(depth));
+            ADD_FAILURE() << "no error at depth " << depth;
+        } catch (const LayoutError& e) {
+            EXPECT_STREQ(e.what(), "layout line 2: lists are nested more than 100 deep");
+        }
+    }
+}
+
 struct Loader {
     test::HeadlessBackend backend;
     test::ManualClock clock;
@@ -160,6 +177,25 @@ TEST(LayoutLoadTest, ErrorsNameWhatIsUnknown) {
             EXPECT_NE(std::string(e.what()).find(c.expected), std::string::npos) << e.what();
         }
         EXPECT_FALSE(l.backend.created) << "nothing is shown of a form that failed to load";
+    }
+}
+
+// A parent chain that comes back to where it began would make every walk
+// up it endless; only a control's own name can close one within a layout.
+TEST(LayoutLoadTest, AControlAsItsOwnParentIsAnErrorNamingTheLine) {
+    for (const auto& [text, expected] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"object TMainForm Main\n  Parent = Main\nend\n", "layout line 2: Main.Parent: \"Main\" cannot be placed inside itself"},
+             {"object TMainForm Main\nend\nobject TPanel P\n  Parent = Main\n  Parent = P\nend\n",
+              "layout line 5: P.Parent: \"P\" cannot be placed inside itself"},
+         }) {
+        Loader l;
+        TForm form(l.app);
+        try {
+            LoadLayout(text, form, "TMainForm", l.classes, l.handlers);
+            ADD_FAILURE() << "no error for: " << text;
+        } catch (const LayoutError& e) {
+            EXPECT_NE(std::string(e.what()).find(expected), std::string::npos) << e.what();
+        }
     }
 }
 

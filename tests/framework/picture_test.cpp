@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -155,6 +156,7 @@ TEST(PictureTest, DamagedBitmapsAreErrors) {
         {"pixel data beyond the end", offsetBeyond},
         {"zero width", Bmp(0, 1, 24, {}, rows)},
         {"absurd size", Bmp(100000, 100000, 24, {}, rows)},
+        {"height of -2^31, which cannot be turned upright", Bmp(1, std::numeric_limits<std::int32_t>::min(), 24, {}, rows)},
         {"four bits", Bmp(1, 1, 4, {}, rows)},
         {"compressed", Bmp(1, 1, 8, {}, rows, 1)},
         {"palette too long", Bmp(1, 1, 8, Bytes(257 * 4, 0), rows)},

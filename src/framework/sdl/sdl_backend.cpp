@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "framework/keys.h"
+#include "framework/sdl/close_signals.h"
 #include "framework/sdl/x11_error_filter.h"
 #include "platform/dx/gl/gl_device_factory.h"
 
@@ -145,6 +146,7 @@ SdlBackend::SdlBackend() {
         SDL_Quit();
         throw DisplayUnavailable("cannot open the display: no X11 or Wayland server answers");
     }
+    TreatHangUpAndQuitAsCloseRequests();
 }
 
 SdlBackend::~SdlBackend() {
