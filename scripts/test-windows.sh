@@ -45,7 +45,7 @@ count_gtest() {  # log -> adds its results
 }
 
 echo "== Unit tests under Wine"
-wine build-windows/tests/vidorex_tests.exe --gtest_brief=1 >"$log_dir/unit.log" 2>&1
+wine build-windows/tests/vidorex_tests.exe --gtest_brief=1 2>&1 | tr -d '\r' >"$log_dir/unit.log"
 grep -E '^\[  FAILED  \] [A-Za-z]|^\[  PASSED|^\[  SKIPPED' "$log_dir/unit.log" | sort -u
 grep -A1 ': Skipped$' "$log_dir/unit.log" | grep -vE ': Skipped$|^--$' | sort | uniq -c | sed 's/^ */   skipped: /'
 count_gtest "$log_dir/unit.log"
