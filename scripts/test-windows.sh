@@ -65,5 +65,6 @@ fi
 wineserver -k 2>/dev/null || true
 total=$((passed + failed))
 percent=$(( total > 0 ? passed * 100 / total : 0 ))
+echo "Windows build and tests took ${SECONDS} s"
 echo "${percent}% tests passed, $failed tests failed out of $total"
 [ "$failed" -eq 0 ]
