@@ -149,12 +149,16 @@ DWORD Win32SystemServices::timeGetTime() { return ::timeGetTime(); }
 
 BOOL Win32SystemServices::SystemTimeToFileTime(const SYSTEMTIME* systemTime, FILETIME* fileTime) {
     if (systemTime == nullptr || fileTime == nullptr) return Fail(ERROR_INVALID_PARAMETER);
-    // The calendar's rules, the same on every platform; the system's
-    // conversion accepts the same dates.
-    const std::optional<ULONGLONG> value = FileTimeFromSystemTime(*systemTime);
-    if (!value) return Fail(ERROR_INVALID_PARAMETER);
-    fileTime->dwLowDateTime = static_cast<DWORD>(*value);
-    fileTime->dwHighDateTime = static_cast<DWORD>(*value >> 32);
+    // Dates that do not exist are refused by the calendar's own rules first:
+    // not every system does (Wine takes 29 February 1900 and the year 30828).
+    if (!FileTimeFromSystemTime(*systemTime)) return Fail(ERROR_INVALID_PARAMETER);
+    const ::SYSTEMTIME system{systemTime->wYear,   systemTime->wMonth,  systemTime->wDayOfWeek,
+                              systemTime->wDay,    systemTime->wHour,   systemTime->wMinute,
+                              systemTime->wSecond, systemTime->wMilliseconds};
+    ::FILETIME converted{};
+    if (!::SystemTimeToFileTime(&system, &converted)) return FailWithSystemError();
+    fileTime->dwLowDateTime = converted.dwLowDateTime;
+    fileTime->dwHighDateTime = converted.dwHighDateTime;
     return TRUE;
 }
 
