@@ -2,7 +2,8 @@
 # Sets up, builds and runs every test: unit and integration tests, the tests
 # in a real window under a virtual display, and, built again with clang,
 # AddressSanitizer and UndefinedBehaviorSanitizer, the unit tests, the fuzz
-# replays and the whole battery in the window. Ends with one summary line.
+# replays and the whole battery in the window; then the Windows build's unit
+# tests under Wine (scripts/test-windows.sh). Ends with one summary line.
 set -uo pipefail
 cd "$(dirname "$0")"
 scripts/setup.sh || exit 1
@@ -34,10 +35,13 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:ha
   ctest --test-dir build-sanitize --output-on-failure -j"$jobs" -L '^(unit|fuzz|sanitized)$' 2>&1 |
   tee "$log_dir/ctest-sanitize.log" || status=1
 
+echo "== The Windows program's unit tests under Wine"
+scripts/test-windows.sh 2>&1 | tee "$log_dir/windows.log" || status=1
+
 count() { grep -E "tests passed, [0-9]+ tests failed out of [0-9]+" "$1" | tail -1; }
 passed=0
 failed=0
-for f in "$log_dir/ctest.log" "$log_dir/ctest-sanitize.log"; do
+for f in "$log_dir/ctest.log" "$log_dir/ctest-sanitize.log" "$log_dir/windows.log"; do
   line=$(count "$f")
   if [ -z "$line" ]; then status=1; continue; fi
   total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")

@@ -7,13 +7,13 @@
 
 #include "app/program.h"
 #include "framework/sdl/sdl_backend.h"
-#include "platform/posix/posix_system_services.h"
+#include "platform/native_services.h"
 
 int main() {
     // Numbers are shown with the user's decimal separator.
     std::setlocale(LC_ALL, "");
 
-    vx::win::PosixSystemServices services;
+    vx::win::NativeSystemServices services;
     std::unique_ptr<vx::SdlBackend> backend;
     try {
         backend = std::make_unique<vx::SdlBackend>();

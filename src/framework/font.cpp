@@ -1,10 +1,15 @@
 #include "framework/font.h"
 
-#include "framework/font_files.h"
-
+// Where glyphs come from is the one platform-specific part of this file:
+// FreeType here (VX_FONTS_FREETYPE) on the files the font catalogue names
+// (framework/fontconfig), GDI on Windows (font_gdi.cpp).
+#if VX_FONTS_FREETYPE
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_BITMAP_H
+
+#include "framework/font_files.h"
+#endif
 
 #include <algorithm>
 #include <cstdlib>
@@ -238,6 +243,7 @@ std::vector<std::string> WrapText(FontFace& face, const std::string& utf8, int m
 // ---------------------------------------------------------------------------
 // FontCache
 
+#if VX_FONTS_FREETYPE
 namespace {
 
 constexpr int kDefaultEmPixels = 11;
@@ -456,5 +462,7 @@ std::string FontCache::ResolvedFile(const TFont& font) {
     m_impl->Open(font, file);
     return file.path;
 }
+
+#endif  // VX_FONTS_FREETYPE
 
 }  // namespace vx
