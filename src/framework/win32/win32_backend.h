@@ -53,6 +53,10 @@ private:
     bool PumpUntilEvent();
     std::optional<WindowEvent> TakeEvent();
 
+    // The system's timer period at one millisecond while the program runs.
+    struct TimerPeriod;
+
+    std::unique_ptr<TimerPeriod> m_timerPeriod;
     std::unique_ptr<Window> m_window;
     std::deque<WindowEvent> m_events;
     bool m_quitPosted = false;
