@@ -523,14 +523,25 @@ void Win32Backend::SetCursor(TCursor cursor) {
     }
 }
 
-void Win32Backend::ShowErrorBox(const std::string& title, const std::string& message) {
-    HWND owner = m_window ? m_window->handle : nullptr;
+namespace {
+
+void ShowErrorBoxOwnedBy(HWND owner, const std::string& title, const std::string& message) {
     if (MessageBoxW(owner, WideFromUtf8(message).c_str(), WideFromUtf8(title).c_str(),
                     MB_OK | MB_ICONERROR | MB_TASKMODAL) == 0) {
         // No box can be shown: the message must not be lost.
         std::fprintf(stderr, "%s: %s\n", title.c_str(), message.c_str());
         OutputDebugStringW(WideFromUtf8(title + ": " + message).c_str());
     }
+}
+
+}  // namespace
+
+void ShowSystemErrorBox(const std::string& title, const std::string& message) {
+    ShowErrorBoxOwnedBy(nullptr, title, message);
+}
+
+void Win32Backend::ShowErrorBox(const std::string& title, const std::string& message) {
+    ShowErrorBoxOwnedBy(m_window ? m_window->handle : nullptr, title, message);
 }
 
 DisplayFacts Win32Backend::Display() const {

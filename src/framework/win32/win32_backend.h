@@ -63,4 +63,8 @@ private:
     int m_cursor = crDefault;
 };
 
+// The system's error box without an owner window, for failures before any
+// window exists; a program without a console would otherwise say nothing.
+void ShowSystemErrorBox(const std::string& title, const std::string& message);
+
 }  // namespace vx
