@@ -431,7 +431,6 @@ bool Win32Backend::PumpUntilEvent() {
         if (message.message == WM_QUIT) {
             // Someone asked the whole program to end (the session, a tool):
             // the window closes as if its close box had been clicked.
-            m_quitPosted = true;
             WindowEvent close;
             close.kind = WindowEvent::CloseRequested;
             m_events.push_back(close);
@@ -453,13 +452,12 @@ std::optional<WindowEvent> Win32Backend::WaitEvent(int timeoutMs) {
     if (timeoutMs == 0) return std::nullopt;
     const DWORD start = GetTickCount();
     for (;;) {
-        if (timeoutMs < 0 && !m_quitPosted) {
+        if (timeoutMs < 0) {
             // Nothing to wait for but the user: the system's own wait.
             MSG message;
             BOOL got = GetMessageW(&message, nullptr, 0, 0);
             if (got == -1) return std::nullopt;
             if (got == 0) {
-                m_quitPosted = true;
                 WindowEvent close;
                 close.kind = WindowEvent::CloseRequested;
                 return close;
@@ -469,7 +467,7 @@ std::optional<WindowEvent> Win32Backend::WaitEvent(int timeoutMs) {
         } else {
             // Until the next due timer of the framework's, or sooner input.
             const DWORD waited = GetTickCount() - start;
-            if (timeoutMs < 0 || waited >= static_cast<DWORD>(timeoutMs)) return PollEvent();
+            if (waited >= static_cast<DWORD>(timeoutMs)) return PollEvent();
             DWORD result = MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(timeoutMs) - waited, QS_ALLINPUT,
                                                        MWMO_INPUTAVAILABLE);
             if (result == WAIT_FAILED) return std::nullopt;

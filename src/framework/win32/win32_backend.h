@@ -59,7 +59,6 @@ private:
     std::unique_ptr<TimerPeriod> m_timerPeriod;
     std::unique_ptr<Window> m_window;
     std::deque<WindowEvent> m_events;
-    bool m_quitPosted = false;
     int m_cursor = crDefault;
 };
 
