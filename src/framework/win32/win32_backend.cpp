@@ -471,6 +471,9 @@ std::optional<WindowEvent> Win32Backend::WaitEvent(int timeoutMs) {
             DWORD result = MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(timeoutMs) - waited, QS_ALLINPUT,
                                                        MWMO_INPUTAVAILABLE);
             if (result == WAIT_FAILED) return std::nullopt;
+            // The tick count moves in steps of the system's tick (15.6 ms),
+            // so the time left is not read again after a full wait.
+            if (result == WAIT_TIMEOUT) return PollEvent();
         }
         if (auto event = PollEvent()) return event;
     }
