@@ -59,8 +59,36 @@ lit() { pixel_is_not 567 $lamp_y "$gray" || pixel_is_not 583 $lamp_y "$gray" || 
 wait_until 60 lit || fail "the operating system row was not scored"
 screenshot "$artifacts/after-start.png"
 
+# Wine's performance data has no "Processor" object, so the disk test that
+# follows says so in the program's error box (as on a Windows without the
+# object). The box holds the window until its OK is clicked.
+box_id=""
+error_box_shown() {
+  local id
+  box_id=""
+  for id in $(xdotool search --name "^Vidorex\$" 2>/dev/null); do
+    if xwininfo -id "$id" 2>/dev/null | grep -q "IsViewable"; then
+      box_id=$id
+      return 0
+    fi
+  done
+  return 1
+}
+close_error_box() {
+  local width height
+  width=$(xwininfo -id "$box_id" | awk '/Width:/ {print $2}')
+  height=$(xwininfo -id "$box_id" | awk '/Height:/ {print $2}')
+  /usr/bin/import -window root "$artifacts/error-box.png" 2>/dev/null
+  # The box's one button sits centred above its bottom edge.
+  xdotool mousemove --window "$box_id" $((width / 2)) $((height - 22)) click 1
+  wait_until 30 bash -c "! xwininfo -id $box_id 2>/dev/null | grep -q IsViewable" || fail "the error box did not close"
+}
+wait_until 60 error_box_shown || fail "no error box about the processor's performance data under Wine"
+close_error_box
+
 click $start_x $start_y
 sleep 0.5
+error_box_shown && close_error_box
 screenshot "$artifacts/after-stop.png"
 click $start_x $start_y
 # Wine's own chatter (fixme:, err: of its stubs) is not the program's: only
