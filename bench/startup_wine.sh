@@ -32,11 +32,11 @@ cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
 wineserver -f -p >/dev/null 2>&1 &
 server=$!
 
-title="www.tervalo.example - Tervalo Vidorex"
 lamp_y=$((57 + 8 + 3 + 7))
-first_frame_shown() {
+window_class() { [ "$1" = linux ] && echo "^vidorex\$" || echo "^vidorex\.exe\$"; }
+first_frame_shown() {  # linux|windows
   local id
-  for id in $(xdotool search --name "^${title}\$" 2>/dev/null); do
+  for id in $(xdotool search --class "$(window_class "$1")" 2>/dev/null); do
     xwininfo -id "$id" 2>/dev/null | grep -q IsViewable || continue
     /usr/bin/import -window "$id" "$work/probe.png" 2>/dev/null || continue
     [ "$(/usr/bin/convert "$work/probe.png" -format "%[fx:int(255*p{567,$lamp_y}.r)]" info: 2>/dev/null)" = 128 ] && return 0
@@ -57,15 +57,15 @@ start_ms() {
   local begin=$(date +%s%N)
   launch "$1"
   local deadline=$((SECONDS + 60))
-  until first_frame_shown; do
-    [ $SECONDS -lt $deadline ] || { echo "no first frame" >&2; return 1; }
+  until first_frame_shown "$1"; do
+    [ $SECONDS -lt $deadline ] || { echo "no first frame" >&2; break; }
   done
   echo $((($(date +%s%N) - begin) / 1000000))
   kill "$pid" 2>/dev/null
   wait "$pid" 2>/dev/null
   pid=""
   # The window gone before the next start.
-  while xdotool search --name "^${title}\$" >/dev/null 2>&1; do sleep 0.05; done
+  while first_frame_shown "$1"; do sleep 0.05; done
 }
 
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo 0; }
@@ -73,7 +73,7 @@ ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo 0; }
 idle_percent() {
   launch "$1"
   local deadline=$((SECONDS + 60))
-  until first_frame_shown; do [ $SECONDS -lt $deadline ] || return 1; done
+  until first_frame_shown "$1"; do [ $SECONDS -lt $deadline ] || break; done
   sleep 1
   local extra=()
   [ "$1" = windows ] && extra=("$server")
