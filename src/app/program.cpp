@@ -8,7 +8,6 @@
 #include "app/main_form.h"
 #include "framework/application.h"
 #include "platform/clock.h"
-#include "platform/posix/posix_system_services.h"
 #include "sysinfo/processor_load.h"
 
 namespace vx {
@@ -47,7 +46,7 @@ int RunVidorex(WindowBackend& backend, win::SystemServices& services) {
     return 0;
 }
 
-void ConnectDisplay(win::PosixSystemServices& services, const WindowBackend& backend) {
+void ConnectDisplay(win::NativeSystemServices& services, const WindowBackend& backend) {
     services.SetDisplayFacts([&backend] {
         const DisplayFacts display = backend.Display();
         return win::ScreenFacts{display.bitsPerPixel, display.refreshRate, display.width, display.height,

@@ -4,19 +4,17 @@
 #pragma once
 
 #include "framework/backend.h"
+#include "platform/native_services.h"
 #include "platform/system_services.h"
 
 namespace vx {
 
-namespace win {
-class PosixSystemServices;
-}
-
 // Runs Vidorex on a window backend; returns the process's exit status.
 int RunVidorex(WindowBackend& backend, win::SystemServices& services);
 
-// Lets the Linux services answer the screen's device capabilities from the
-// backend's display. The backend must outlive the services' use of the screen.
-void ConnectDisplay(win::PosixSystemServices& services, const WindowBackend& backend);
+// Lets the services answer the screen's device capabilities from the
+// backend's display where the system cannot tell them itself (Linux). The
+// backend must outlive the services' use of the screen.
+void ConnectDisplay(win::NativeSystemServices& services, const WindowBackend& backend);
 
 }  // namespace vx

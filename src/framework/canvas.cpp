@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "framework/int128.h"
+
 namespace vx {
 
 namespace {
@@ -24,9 +26,6 @@ TRect Normalized(const TRect& r) {
     return TRect{std::min(r.Left, r.Right), std::min(r.Top, r.Bottom), std::max(r.Left, r.Right),
                  std::max(r.Top, r.Bottom)};
 }
-
-__extension__ using Int128 = __int128;
-__extension__ using UInt128 = unsigned __int128;
 
 // Floor of a / b for b > 0.
 Int128 FloorDiv(Int128 a, Int128 b) {

@@ -1,10 +1,15 @@
 #include "framework/font.h"
 
+// Where glyphs come from is the one platform-specific part of this file:
+// FreeType and fontconfig here (VX_FONTS_FREETYPE), GDI on Windows
+// (font_gdi.cpp).
+#if VX_FONTS_FREETYPE
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_BITMAP_H
 
 #include <fontconfig/fontconfig.h>
+#endif
 
 #include <algorithm>
 #include <cstdlib>
@@ -238,6 +243,7 @@ std::vector<std::string> WrapText(FontFace& face, const std::string& utf8, int m
 // ---------------------------------------------------------------------------
 // FontCache
 
+#if VX_FONTS_FREETYPE
 namespace {
 
 constexpr const char* kLastResortFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
@@ -459,5 +465,7 @@ std::string FontCache::ResolvedFile(const TFont& font) {
     m_impl->Open(font, file);
     return file.path;
 }
+
+#endif  // VX_FONTS_FREETYPE
 
 }  // namespace vx

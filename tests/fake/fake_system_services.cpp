@@ -4,7 +4,7 @@
 #include <cstring>
 #include <limits>
 
-#include "platform/posix/posix_system_services.h"
+#include "platform/file_time.h"
 
 namespace vx::test {
 

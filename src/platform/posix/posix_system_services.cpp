@@ -12,15 +12,11 @@ namespace vx::win {
 
 namespace {
 
-constexpr ULONGLONG kFileTimeUnitsPerSecond = 10'000'000;
 constexpr HDC kScreenDC = static_cast<HDC>(0x5C2EE400);
 constexpr int kDefaultPixelsPerInch = 96;
-constexpr ULONGLONG kFileTimeUnitsPerMillisecond = 10'000;
 
-// The platform's SYSTEMTIME limits: FILETIME values past 30827 no longer
-// fit the signed 64-bit range it converts through.
+// The first year a FILETIME can hold.
 constexpr WORD kFirstYear = 1601;
-constexpr WORD kLastYear = 30827;
 
 std::uint64_t ToMilliseconds(const timespec& time) {
     return static_cast<std::uint64_t>(time.tv_sec) * 1000u + static_cast<std::uint64_t>(time.tv_nsec) / 1'000'000u;
@@ -62,24 +58,6 @@ KernelRelease ParseKernelRelease(std::string_view release) {
         position = next;
     }
     return {numbers[0], numbers[1], numbers[2]};
-}
-
-std::optional<ULONGLONG> FileTimeFromSystemTime(const SYSTEMTIME& time) {
-    using namespace std::chrono;
-    // std::chrono::month and day keep only 8 bits, so the ranges are checked
-    // before they could wrap a 257 into a valid 1.
-    if (time.wYear < kFirstYear || time.wYear > kLastYear || time.wMonth < 1 || time.wMonth > 12 || time.wDay < 1 ||
-        time.wDay > 31 || time.wHour > 23 || time.wMinute > 59 || time.wSecond > 59 || time.wMilliseconds > 999) {
-        return std::nullopt;
-    }
-    const year_month_day date{year{time.wYear}, month{time.wMonth}, day{time.wDay}};
-    if (!date.ok()) {
-        return std::nullopt;
-    }
-    constexpr sys_days epoch = year{kFirstYear} / January / 1;
-    const auto days = static_cast<ULONGLONG>((sys_days{date} - epoch).count());
-    const ULONGLONG seconds = days * 86'400u + time.wHour * 3'600u + time.wMinute * 60u + time.wSecond;
-    return seconds * kFileTimeUnitsPerSecond + time.wMilliseconds * kFileTimeUnitsPerMillisecond;
 }
 
 BOOL PosixSystemServices::Fail(DWORD error) {

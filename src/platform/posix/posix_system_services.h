@@ -9,9 +9,11 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_time.h"
 #include "platform/posix/posix_perf_data.h"
 #include "platform/posix/posix_files.h"
 #include "platform/posix/posix_shell.h"
+#include "platform/screen_facts.h"
 #include "platform/system_services.h"
 
 namespace vx::win {
@@ -26,11 +28,6 @@ struct KernelRelease {
     DWORD build = 0;
 };
 KernelRelease ParseKernelRelease(std::string_view release);
-
-// 100-nanosecond intervals since 1601-01-01 00:00 UTC for a calendar date
-// and time, or nothing when the date or time does not exist or lies outside
-// the years 1601 to 30827. The day of the week is ignored.
-std::optional<ULONGLONG> FileTimeFromSystemTime(const SYSTEMTIME& time);
 
 // The tick count the platform reports for a 64-bit millisecond count: the
 // low 32 bits, so it wraps to 0 after 2^32 - 1.
@@ -67,17 +64,6 @@ struct ProcessorIdentity {
 };
 // From the first processor of /proc/cpuinfo's text.
 ProcessorIdentity ProcessorFromCpuinfo(std::string_view cpuinfo);
-
-// What the platform's screen device context reports, in its terms. The
-// program learns it from its window framework and hands it over, as the
-// operating system layer cannot know the display itself.
-struct ScreenFacts {
-    int bitsPerPixel = 32;  // as the platform counts: 24-bit colour in 4-byte pixels is 32
-    int refreshRate = 0;    // Hz; 0 when the display does not say
-    int width = 0;
-    int height = 0;
-    int pixelsPerInch = 96;  // 96 when the display does not say
-};
 
 class PosixSystemServices final : public SystemServices {
 public:

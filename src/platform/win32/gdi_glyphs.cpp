@@ -1,0 +1,188 @@
+#include "platform/win32/gdi_glyphs.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace vx::win {
+
+namespace {
+
+std::wstring Widen(const std::string& utf8) {
+    if (utf8.empty()) return {};
+    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(std::max(length, 0)), L'\0');
+    if (length > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
+    return wide;
+}
+
+std::string Narrow(const wchar_t* wide) {
+    const int length = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    if (length <= 1) return {};
+    std::string utf8(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8.data(), length, nullptr, nullptr);
+    utf8.resize(static_cast<std::size_t>(length - 1));
+    return utf8;
+}
+
+// The code point as UTF-16.
+std::wstring Utf16(char32_t codepoint) {
+    if (codepoint < 0x10000) return std::wstring(1, static_cast<wchar_t>(codepoint));
+    const char32_t v = codepoint - 0x10000;
+    return {static_cast<wchar_t>(0xD800 + (v >> 10)), static_cast<wchar_t>(0xDC00 + (v & 0x3FF))};
+}
+
+// Keeps a runaway font height from allocating gigantic glyph images.
+constexpr int kMaxHeight = 1024;
+
+}  // namespace
+
+struct GdiGlyphSource::Impl {
+    HDC dc = nullptr;
+    HFONT font = nullptr;
+    HGDIOBJ previousFont = nullptr;
+    TEXTMETRICW metrics{};
+
+    // The 1-bit image glyphs are drawn into, grown as needed.
+    HBITMAP image = nullptr;
+    HGDIOBJ previousImage = nullptr;
+    const std::uint8_t* imageBits = nullptr;
+    int imageWidth = 0;
+    int imageHeight = 0;
+
+    ~Impl() {
+        if (dc) {
+            if (previousImage) SelectObject(dc, previousImage);
+            if (previousFont) SelectObject(dc, previousFont);
+            DeleteDC(dc);
+        }
+        if (image) DeleteObject(image);
+        if (font) DeleteObject(font);
+    }
+
+    bool EnsureImage(int width, int height) {
+        if (image && width <= imageWidth && height <= imageHeight) return true;
+        width = std::max(width, imageWidth);
+        height = std::max(height, imageHeight);
+        struct {
+            BITMAPINFOHEADER header;
+            RGBQUAD colours[2];
+        } info{};
+        info.header.biSize = sizeof(BITMAPINFOHEADER);
+        info.header.biWidth = width;
+        info.header.biHeight = -height;  // top down
+        info.header.biPlanes = 1;
+        info.header.biBitCount = 1;
+        info.header.biCompression = BI_RGB;
+        info.colours[1] = RGBQUAD{255, 255, 255, 0};
+        void* bits = nullptr;
+        HBITMAP made = CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (!made || !bits) {
+            if (made) DeleteObject(made);
+            return false;
+        }
+        HGDIOBJ old = SelectObject(dc, made);
+        if (!previousImage) previousImage = old;
+        if (image) DeleteObject(image);
+        image = made;
+        imageBits = static_cast<const std::uint8_t*>(bits);
+        imageWidth = width;
+        imageHeight = height;
+        return true;
+    }
+
+    bool Pixel(int x, int y) const {
+        const int stride = ((imageWidth + 31) / 32) * 4;
+        return ((imageBits[static_cast<std::size_t>(y) * stride + (x >> 3)] >> (7 - (x & 7))) & 1) != 0;
+    }
+};
+
+GdiGlyphSource::GdiGlyphSource(const std::string& family, int height, bool bold, bool italic)
+    : m_impl(std::make_unique<Impl>()) {
+    LOGFONTW description{};
+    description.lfHeight = std::clamp(height, -kMaxHeight, kMaxHeight);
+    description.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    description.lfItalic = italic ? TRUE : FALSE;
+    description.lfCharSet = DEFAULT_CHARSET;
+    description.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    description.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    // One bit per pixel: the classic crisp look, as the framework draws it.
+    description.lfQuality = NONANTIALIASED_QUALITY;
+    description.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;
+    const std::wstring face = Widen(family.empty() ? std::string("MS Sans Serif") : family);
+    const std::size_t copied = std::min<std::size_t>(face.size(), LF_FACESIZE - 1);
+    std::copy_n(face.data(), copied, description.lfFaceName);
+
+    m_impl->dc = CreateCompatibleDC(nullptr);
+    if (!m_impl->dc) return;
+    m_impl->font = CreateFontIndirectW(&description);
+    if (!m_impl->font) return;
+    m_impl->previousFont = SelectObject(m_impl->dc, m_impl->font);
+    if (!GetTextMetricsW(m_impl->dc, &m_impl->metrics)) {
+        m_impl->metrics = TEXTMETRICW{};
+        return;
+    }
+    SetTextColor(m_impl->dc, RGB(255, 255, 255));
+    SetBkColor(m_impl->dc, RGB(0, 0, 0));
+    SetBkMode(m_impl->dc, OPAQUE);
+    SetTextAlign(m_impl->dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
+}
+
+GdiGlyphSource::~GdiGlyphSource() = default;
+
+bool GdiGlyphSource::Valid() const { return m_impl->metrics.tmHeight > 0; }
+int GdiGlyphSource::Ascent() const { return m_impl->metrics.tmAscent; }
+int GdiGlyphSource::Descent() const { return m_impl->metrics.tmDescent; }
+
+std::string GdiGlyphSource::FaceName() const {
+    if (!Valid()) return {};
+    wchar_t name[LF_FACESIZE] = {};
+    if (GetTextFaceW(m_impl->dc, LF_FACESIZE, name) == 0) return {};
+    return Narrow(name);
+}
+
+RasterGlyph GdiGlyphSource::Render(char32_t codepoint) {
+    RasterGlyph glyph;
+    if (!Valid()) return glyph;
+    const std::wstring text = Utf16(codepoint);
+    const int length = static_cast<int>(text.size());
+    SIZE extent{};
+    if (!GetTextExtentPoint32W(m_impl->dc, text.c_str(), length, &extent)) return glyph;
+    glyph.advance = static_cast<int>(extent.cx);
+
+    // Room on each side for overhangs (italics, negative side bearings).
+    const int cell = static_cast<int>(m_impl->metrics.tmHeight);
+    const int pad = cell;
+    const int width = glyph.advance + 2 * pad;
+    if (!m_impl->EnsureImage(width, cell)) return glyph;
+    const RECT whole{0, 0, m_impl->imageWidth, m_impl->imageHeight};
+    if (!ExtTextOutW(m_impl->dc, pad, 0, ETO_OPAQUE, &whole, text.c_str(), static_cast<UINT>(length), nullptr)) {
+        return glyph;
+    }
+    GdiFlush();
+
+    int left = m_impl->imageWidth, right = -1, top = cell, bottom = -1;
+    for (int y = 0; y < cell; ++y) {
+        for (int x = 0; x < m_impl->imageWidth; ++x) {
+            if (!m_impl->Pixel(x, y)) continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
+    }
+    if (right < 0) return glyph;  // a space: advance only
+    glyph.width = right - left + 1;
+    glyph.height = bottom - top + 1;
+    glyph.left = left - pad;
+    glyph.top = static_cast<int>(m_impl->metrics.tmAscent) - top;
+    glyph.bits.resize(static_cast<std::size_t>(glyph.width) * static_cast<std::size_t>(glyph.height));
+    for (int y = 0; y < glyph.height; ++y) {
+        for (int x = 0; x < glyph.width; ++x) {
+            glyph.bits[static_cast<std::size_t>(y) * glyph.width + x] = m_impl->Pixel(left + x, top + y) ? 1 : 0;
+        }
+    }
+    return glyph;
+}
+
+}  // namespace vx::win
