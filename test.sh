@@ -35,8 +35,12 @@ windows_passed=0
 windows_failed=0
 if [ -f build-windows/vidorex.exe ]; then
   echo "== The Windows program's window under Wine"
-  if bash tests/e2e/windows_start_stop_close.sh build-windows/vidorex.exe build/e2e-artifacts/windows_start_stop_close \
-    >"$log_dir/windows-window.log" 2>&1; then
+  # The prefix the Windows unit tests made, when there is one (it saves
+  # making another); otherwise the test makes its own.
+  prefix=()
+  [ -f build-windows/wine-prefix/system.reg ] && prefix=(env WINEPREFIX="$PWD/build-windows/wine-prefix")
+  if "${prefix[@]}" bash tests/e2e/windows_start_stop_close.sh build-windows/vidorex.exe \
+    build/e2e-artifacts/windows_start_stop_close >"$log_dir/windows-window.log" 2>&1; then
     windows_passed=1
     echo "windows_start_stop_close: passed"
   else
