@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: unit and integration tests, the tests
 # in a real window under a virtual display, and the unit tests again with
-# AddressSanitizer and UndefinedBehaviorSanitizer. Ends with one summary line.
+# AddressSanitizer and UndefinedBehaviorSanitizer, and the Windows build's
+# unit tests under Wine (scripts/test-windows.sh). Ends with one summary line.
 set -uo pipefail
 cd "$(dirname "$0")"
 scripts/setup.sh || exit 1
@@ -29,8 +30,11 @@ echo "== Unit tests under the sanitizers"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-sanitize --output-on-failure -j"$jobs" 2>&1 | tee "$log_dir/ctest-sanitize.log" || status=1
 
-# The Windows program under Wine, on the same virtual display, once
-# scripts/build-windows.sh has built it.
+echo "== The Windows program's unit tests under Wine"
+scripts/test-windows.sh 2>&1 | tee "$log_dir/windows.log" || status=1
+
+# The Windows program's window under Wine, on the same virtual display, once
+# it is built.
 windows_passed=0
 windows_failed=0
 if [ -f build-windows/vidorex.exe ]; then
@@ -53,7 +57,7 @@ fi
 count() { grep -E "tests passed, [0-9]+ tests failed out of [0-9]+" "$1" | tail -1; }
 passed=0
 failed=0
-for f in "$log_dir/ctest.log" "$log_dir/ctest-sanitize.log"; do
+for f in "$log_dir/ctest.log" "$log_dir/ctest-sanitize.log" "$log_dir/windows.log"; do
   line=$(count "$f")
   if [ -z "$line" ]; then status=1; continue; fi
   total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")

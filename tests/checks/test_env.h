@@ -3,7 +3,9 @@
 // file system of their own.
 #pragma once
 
+#if !defined(_WIN32)
 #include <sys/mount.h>
+#endif
 
 #include <clocale>
 #include <cstdlib>
@@ -11,14 +13,26 @@
 #include <optional>
 #include <string>
 
+#include "support/locale_name.h"
+
 namespace vx::test {
 
 // A new empty folder, removed with everything in it at the end.
 class TempDir {
 public:
     TempDir() {
+#if defined(_WIN32)
+        std::error_code error;
+        const std::filesystem::path base = std::filesystem::temp_directory_path(error);
+        for (unsigned attempt = 0; !error && m_path.empty() && attempt < 1000; ++attempt) {
+            const std::filesystem::path candidate =
+                base / ("vidorex-test-" + std::to_string(std::rand()) + "-" + std::to_string(attempt));
+            if (std::filesystem::create_directory(candidate, error)) m_path = candidate.generic_string();
+        }
+#else
         std::string pattern = "/tmp/vidorex-test-XXXXXX";
         if (::mkdtemp(pattern.data()) != nullptr) m_path = pattern;
+#endif
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
@@ -36,28 +50,40 @@ private:
     std::string m_path;
 };
 
+// A symbolic link at link to target; false where none can be made (Wine
+// does not make them, Windows only for privileged users).
+inline bool MakeSymlink(const std::string& target, const std::string& link) {
+    std::error_code error;
+    std::filesystem::create_symlink(target, link, error);
+    return !error;
+}
+
 // Sets (or, for null, removes) an environment variable until the end.
 class ScopedEnv {
 public:
     ScopedEnv(const char* name, const char* value) : m_name(name) {
         if (const char* old = std::getenv(name)) m_old = old;
+        Set(name, value);
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+    ~ScopedEnv() {
+        Set(m_name.c_str(), m_old ? m_old->c_str() : nullptr);
+    }
+
+private:
+    static void Set(const char* name, const char* value) {
+#if defined(_WIN32)
+        ::_putenv_s(name, value != nullptr ? value : "");
+#else
         if (value != nullptr) {
             ::setenv(name, value, 1);
         } else {
             ::unsetenv(name);
         }
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-    ~ScopedEnv() {
-        if (m_old) {
-            ::setenv(m_name.c_str(), m_old->c_str(), 1);
-        } else {
-            ::unsetenv(m_name.c_str());
-        }
+#endif
     }
 
-private:
     std::string m_name;
     std::optional<std::string> m_old;
 };
@@ -68,7 +94,7 @@ class ScopedNumericLocale {
 public:
     explicit ScopedNumericLocale(const char* name) {
         m_old = std::setlocale(LC_NUMERIC, nullptr);
-        m_ok = std::setlocale(LC_NUMERIC, name) != nullptr;
+        m_ok = std::setlocale(LC_NUMERIC, SystemLocaleName(name)) != nullptr;
     }
     ScopedNumericLocale(const ScopedNumericLocale&) = delete;
     ScopedNumericLocale& operator=(const ScopedNumericLocale&) = delete;
@@ -85,14 +111,18 @@ private:
 // where that is not given.
 class SmallFileSystem {
 public:
-    explicit SmallFileSystem(const char* options, unsigned long flags = 0) {
+    explicit SmallFileSystem([[maybe_unused]] const char* options, [[maybe_unused]] unsigned long flags = 0) {
+#if !defined(_WIN32)
         if (!m_dir.Ok()) return;
         m_mounted = ::mount("tmpfs", m_dir.Path().c_str(), "tmpfs", flags, options) == 0;
+#endif
     }
     SmallFileSystem(const SmallFileSystem&) = delete;
     SmallFileSystem& operator=(const SmallFileSystem&) = delete;
     ~SmallFileSystem() {
+#if !defined(_WIN32)
         if (m_mounted) ::umount2(m_dir.Path().c_str(), MNT_DETACH);
+#endif
     }
     bool Ok() const { return m_mounted; }
     const TempDir& Dir() const { return m_dir; }

@@ -17,6 +17,7 @@
 #include "framework/canvas.h"
 #include "framework/form.h"
 #include "support/headless.h"
+#include "support/locale_name.h"
 
 namespace vx::widget_test {
 
@@ -133,7 +134,7 @@ class NumericLocale {
 public:
     explicit NumericLocale(const char* name) {
         if (const char* current = std::setlocale(LC_NUMERIC, nullptr)) m_saved = current;
-        m_active = std::setlocale(LC_NUMERIC, name) != nullptr;
+        m_active = std::setlocale(LC_NUMERIC, test::SystemLocaleName(name)) != nullptr;
     }
     ~NumericLocale() { std::setlocale(LC_NUMERIC, m_saved.c_str()); }
     NumericLocale(const NumericLocale&) = delete;

@@ -119,8 +119,8 @@ BOOL Win32SystemServices::GetVersionExA(OSVERSIONINFOA* info) {
     if (info->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA)) return Fail(ERROR_INSUFFICIENT_BUFFER);
     ::OSVERSIONINFOA system{};
     system.dwOSVersionInfoSize = sizeof system;
-    // Without a manifest Windows 8.1 and later report 6.2, as they do to the
-    // program this one was modelled on.
+    // Without a compatibility manifest Windows 8.1 and later report 6.2;
+    // the operating system row scores what the system says.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     if (!::GetVersionExA(&system)) return FailWithSystemError();

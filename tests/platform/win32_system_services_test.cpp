@@ -1,0 +1,189 @@
+// The Windows services against the system they run on (Wine in the test
+// run): the records filled as the program reads them, the test file's
+// guarantees, and the described outcome where Wine answers differently
+// from Windows.
+#include "platform/win32/win32_system_services.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+#include <string>
+
+#include "checks/test_env.h"
+#include "platform/win32/gdi_glyphs.h"
+#include "sysinfo/processor_load.h"
+
+namespace vx::win {
+namespace {
+
+TEST(Win32SystemServicesTest, VersionMemoryNamesAndScreenFillTheProgramsRecords) {
+    Win32SystemServices services;
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof version - 1;
+    EXPECT_FALSE(services.GetVersionExA(&version));
+    EXPECT_EQ(version.dwMajorVersion, 0u) << "a record of the wrong size is left alone";
+    version.dwOSVersionInfoSize = sizeof version;
+    ASSERT_TRUE(services.GetVersionExA(&version));
+    EXPECT_EQ(version.dwPlatformId, VER_PLATFORM_WIN32_NT);
+    EXPECT_GE(version.dwMajorVersion, 5u);
+
+    MEMORYSTATUS memory{};
+    services.GlobalMemoryStatus(&memory);
+    EXPECT_EQ(memory.dwLength, sizeof(MEMORYSTATUS));
+    EXPECT_GT(memory.dwTotalPhys, 0u);
+    EXPECT_LE(memory.dwAvailPhys, memory.dwTotalPhys);
+    EXPECT_LE(memory.dwMemoryLoad, 100u);
+    EXPECT_GE(memory.dwTotalPageFile, memory.dwTotalPhys) << "the commit limit holds memory and paging files";
+
+    SYSTEM_INFO system{};
+    services.GetSystemInfo(&system);
+    EXPECT_GE(system.dwNumberOfProcessors, 1u);
+    EXPECT_EQ(system.wProcessorArchitecture, PROCESSOR_ARCHITECTURE_INTEL) << "a 32-bit program's view";
+
+    struct NameCase {
+        const char* what;
+        BOOL (Win32SystemServices::*call)(char*, DWORD*);
+    };
+    for (const NameCase& c : {NameCase{"computer", &Win32SystemServices::GetComputerNameA},
+                              NameCase{"user", &Win32SystemServices::GetUserNameA}}) {
+        char name[300] = {};
+        DWORD size = sizeof name;
+        EXPECT_TRUE((services.*c.call)(name, &size)) << c.what;
+        EXPECT_GT(std::strlen(name), 0u) << c.what;
+        DWORD tooSmall = 1;
+        char one[1] = {};
+        EXPECT_FALSE((services.*c.call)(one, &tooSmall)) << c.what;
+        EXPECT_GT(tooSmall, 1u) << c.what << ": the size needed";
+        DWORD none = 0;
+        EXPECT_FALSE((services.*c.call)(nullptr, nullptr)) << c.what;
+        EXPECT_FALSE((services.*c.call)(nullptr, &none) && none == 0) << c.what;
+    }
+
+    const HDC screen = services.GetDC(HWND{});
+    ASSERT_NE(screen, HDC{});
+    EXPECT_GT(services.GetDeviceCaps(screen, HORZRES), 0);
+    EXPECT_GE(services.GetDeviceCaps(screen, BITSPIXEL), 8);
+    EXPECT_GE(services.GetDeviceCaps(screen, VREFRESH), 0);
+    EXPECT_EQ(services.ReleaseDC(HWND{}, screen), 1);
+    EXPECT_EQ(services.GetDeviceCaps(HDC{}, HORZRES), 0);
+}
+
+TEST(Win32SystemServicesTest, TheTestFileInTheTemporaryFolder) {
+    Win32SystemServices services;
+    char folder[MAX_PATH + 1] = {};
+    const DWORD length = services.GetTempPathA(sizeof folder, folder);
+    ASSERT_GT(length, 0u);
+    EXPECT_EQ(folder[length - 1], '\\');
+    EXPECT_EQ(services.GetTempPathA(1, folder), length + 1) << "a short buffer gets the size needed";
+
+    ULONGLONG available = 0, total = 0, free = 0;
+    ASSERT_TRUE(services.GetDiskFreeSpaceExA(folder, &available, &total, &free));
+    EXPECT_GT(total, 0u);
+    EXPECT_LE(free, total);
+    EXPECT_TRUE(services.GetDiskFreeSpaceExA(folder, nullptr, nullptr, nullptr));
+
+    test::TempDir dir;
+    ASSERT_TRUE(dir.Ok());
+    const std::string path = dir / "AVITest.tmp";
+    const HANDLE file = services.CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, CREATE_NEW, 0);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(services.CreateFileA(path.c_str(), GENERIC_WRITE, 0, CREATE_NEW, 0), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(services.GetLastError(), ERROR_FILE_EXISTS);
+    DWORD moved = 0;
+    EXPECT_TRUE(services.WriteFile(file, "abcdef", 6, &moved));
+    EXPECT_EQ(moved, 6u);
+    EXPECT_EQ(services.SetFilePointer(file, 2, FILE_BEGIN), 2u);
+    char back[8] = {};
+    EXPECT_TRUE(services.ReadFile(file, back, sizeof back, &moved));
+    EXPECT_EQ(std::string(back, moved), "cdef");
+    EXPECT_EQ(services.SetFilePointer(file, -1, FILE_BEGIN), INVALID_SET_FILE_POINTER);
+    EXPECT_TRUE(services.CloseHandle(file));
+    EXPECT_FALSE(services.CloseHandle(file)) << "closed already";
+    EXPECT_EQ(services.GetLastError(), ERROR_INVALID_HANDLE);
+    EXPECT_FALSE(services.WriteFile(file, "x", 1, &moved));
+
+    const HANDLE again = services.CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS, 0);
+    ASSERT_NE(again, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(services.GetLastError(), ERROR_ALREADY_EXISTS);
+    EXPECT_EQ(services.SetFilePointer(again, 0, FILE_END), 0u) << "emptied";
+    EXPECT_TRUE(services.CloseHandle(again));
+    EXPECT_EQ(services.CreateFileA(path.c_str(), GENERIC_WRITE, 0, OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE),
+              INVALID_HANDLE_VALUE);
+    EXPECT_EQ(services.CreateFileA(dir.Path().c_str(), GENERIC_READ, 0, OPEN_EXISTING, 0), INVALID_HANDLE_VALUE)
+        << "a folder is not a test file";
+    EXPECT_TRUE(services.DeleteFileA(path.c_str()));
+    EXPECT_EQ(services.GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(services.DeleteFileA(path.c_str()));
+    EXPECT_EQ(services.GetLastError(), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(services.CreateFileA((dir / "missing/AVITest.tmp").c_str(), GENERIC_WRITE, 0, CREATE_NEW, 0),
+              INVALID_HANDLE_VALUE);
+    EXPECT_EQ(services.GetLastError(), ERROR_PATH_NOT_FOUND);
+}
+
+// Windows has the "Processor" object in its performance data; Wine answers
+// a valid block without objects, which the sampler must report, not crash on.
+TEST(Win32SystemServicesTest, PerformanceDataAsTheSamplerReadsIt) {
+    Win32SystemServices services;
+    std::vector<BYTE> block(1 << 16);
+    LONG status = ERROR_MORE_DATA;
+    for (int attempt = 0; status == ERROR_MORE_DATA && attempt < 8; ++attempt) {
+        DWORD size = static_cast<DWORD>(block.size());
+        status = services.RegQueryValueExA(HKEY_PERFORMANCE_DATA, "238", nullptr, nullptr, block.data(), &size);
+        if (status == ERROR_MORE_DATA) block.resize(block.size() * 2);
+    }
+    services.RegCloseKey(HKEY_PERFORMANCE_DATA);
+    ASSERT_EQ(status, ERROR_SUCCESS);
+    PERF_DATA_BLOCK header{};
+    std::memcpy(&header, block.data(), sizeof header);
+    EXPECT_EQ(std::u16string(header.Signature, 4), u"PERF");
+    if (header.NumObjectTypes == 0) {
+        try {
+            ProcessorLoadSampler::Session session(services);
+            ProcessorLoadSampler::TakeSample();
+            ADD_FAILURE() << "a sample without the Processor object";
+        } catch (const ProcessorLoadSampler::EProcessorLoadError& e) {
+            EXPECT_NE(std::string(e.what()).find("\"Processor\""), std::string::npos) << e.what();
+        }
+    } else {
+        ProcessorLoadSampler::Session session(services);
+        ProcessorLoadSampler::TakeSample();
+        ProcessorLoadSampler::TakeSample();
+        EXPECT_GE(ProcessorLoadSampler::GetLoad(0), 0.0);
+    }
+}
+
+// GDI matches the families the window asks for; with Wine's fonts in the
+// prefix the dialog and symbol fonts are themselves, raster or not.
+TEST(GdiGlyphSourceTest, FamiliesResolveAndRenderOneBitGlyphs) {
+    struct Row {
+        const char* family;
+        bool bold;
+        const char* face;
+    };
+    for (const Row& row : {Row{"MS Sans Serif", false, "MS Sans Serif"}, Row{"MS Sans Serif", true, "MS Sans Serif"},
+                           Row{"Tahoma", false, "Tahoma"}, Row{"Wingdings", false, "Wingdings"}}) {
+        GdiGlyphSource source(row.family, -11, row.bold, false);
+        ASSERT_TRUE(source.Valid()) << row.family;
+        EXPECT_EQ(source.FaceName(), row.face);
+        EXPECT_GT(source.Ascent(), source.Descent()) << row.family;
+        const RasterGlyph letter = source.Render(U'W');
+        EXPECT_GT(letter.advance, 0) << row.family;
+        ASSERT_EQ(letter.bits.size(), static_cast<std::size_t>(letter.width * letter.height)) << row.family;
+        EXPECT_NE(std::count(letter.bits.begin(), letter.bits.end(), 1), 0) << row.family;
+        EXPECT_LE(letter.top, source.Ascent()) << row.family;
+        const RasterGlyph space = source.Render(U' ');
+        EXPECT_GT(space.advance, 0) << row.family;
+        EXPECT_TRUE(space.bits.empty()) << row.family;
+    }
+    GdiGlyphSource regular("Arial", -11, false, false);
+    GdiGlyphSource bold("Arial", -11, true, false);
+    const RasterGlyph thick = bold.Render(U'H');
+    const RasterGlyph thin = regular.Render(U'H');
+    EXPECT_GT(std::count(thick.bits.begin(), thick.bits.end(), 1), std::count(thin.bits.begin(), thin.bits.end(), 1));
+    EXPECT_GT(regular.Render(U'\u0105').advance, 0) << "Polish letters";
+}
+
+}  // namespace
+}  // namespace vx::win
