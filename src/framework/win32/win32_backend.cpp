@@ -17,6 +17,7 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+#include <mmsystem.h>
 #include <windowsx.h>
 
 namespace vx {
@@ -322,28 +323,16 @@ LRESULT Win32Backend::Window::Handle(UINT message, WPARAM wParam, LPARAM lParam)
 // By default the system wakes sleepers and timed waits only every 15.6 ms, so
 // a 60 Hz frame loop that sleeps to the next refresh would run at half rate
 // and the video test would score the display, not the computer. One
-// millisecond is what the frame clock's pacing needs. winmm is taken at run
-// time: without it the program still runs, at the coarser period.
+// millisecond is what the frame clock's pacing needs.
 struct Win32Backend::TimerPeriod {
-    using PeriodCall = UINT(WINAPI*)(UINT);
-
-    TimerPeriod() : library(LoadLibraryW(L"winmm.dll")) {
-        if (library == nullptr) return;
-        begin = reinterpret_cast<PeriodCall>(reinterpret_cast<void*>(GetProcAddress(library, "timeBeginPeriod")));
-        end = reinterpret_cast<PeriodCall>(reinterpret_cast<void*>(GetProcAddress(library, "timeEndPeriod")));
-        set = begin != nullptr && end != nullptr && begin(1) == 0;  // TIMERR_NOERROR
-    }
+    TimerPeriod() : set(timeBeginPeriod(1) == TIMERR_NOERROR) {}
     ~TimerPeriod() {
-        if (set) end(1);
-        if (library != nullptr) FreeLibrary(library);
+        if (set) timeEndPeriod(1);
     }
     TimerPeriod(const TimerPeriod&) = delete;
     TimerPeriod& operator=(const TimerPeriod&) = delete;
 
-    HMODULE library;
-    PeriodCall begin = nullptr;
-    PeriodCall end = nullptr;
-    bool set = false;
+    bool set;
 };
 
 Win32Backend::Win32Backend() : m_timerPeriod(std::make_unique<TimerPeriod>()) {
