@@ -38,6 +38,27 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:ha
 echo "== The Windows program's unit tests under Wine"
 scripts/test-windows.sh 2>&1 | tee "$log_dir/windows.log" || status=1
 
+# The Windows program's window under Wine, on the same virtual display, once
+# it is built.
+windows_passed=0
+windows_failed=0
+if [ -f build-windows/vidorex.exe ]; then
+  echo "== The Windows program's window under Wine"
+  # The prefix the Windows unit tests made, when there is one (it saves
+  # making another); otherwise the test makes its own.
+  prefix=()
+  [ -f build-windows/wine-prefix/system.reg ] && prefix=(env WINEPREFIX="$PWD/build-windows/wine-prefix")
+  if "${prefix[@]}" bash tests/e2e/windows_start_stop_close.sh build-windows/vidorex.exe \
+    build/e2e-artifacts/windows_start_stop_close >"$log_dir/windows-window.log" 2>&1; then
+    windows_passed=1
+    echo "windows_start_stop_close: passed"
+  else
+    windows_failed=1
+    echo "windows_start_stop_close: FAILED"
+    tail -20 "$log_dir/windows-window.log"
+  fi
+fi
+
 count() { grep -E "tests passed, [0-9]+ tests failed out of [0-9]+" "$1" | tail -1; }
 passed=0
 failed=0
@@ -49,6 +70,8 @@ for f in "$log_dir/ctest.log" "$log_dir/ctest-sanitize.log" "$log_dir/windows.lo
   passed=$((passed + total - bad))
   failed=$((failed + bad))
 done
+passed=$((passed + windows_passed))
+failed=$((failed + windows_failed))
 [ "$failed" -eq 0 ] || status=1
 echo "Summary: $passed passed, $failed failed"
 exit $status

@@ -1,0 +1,553 @@
+#include "framework/win32/win32_backend.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+// The program's own headers come first: after them <windows.h> may define
+// its macros without renaming anything the program declares.
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+// Text goes through the system's wide calls (see WideFromUtf8).
+#ifndef UNICODE
+#define UNICODE
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#include <mmsystem.h>
+#include <windowsx.h>
+
+namespace vx {
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"TForm1";
+
+// The program's text is UTF-8; the system's "A" calls would read it in the
+// user's code page and garble every Polish letter, so text goes through the
+// wide calls. Malformed bytes become U+FFFD: a message is never lost.
+std::wstring WideFromUtf8(const std::string& utf8) {
+    if (utf8.empty()) return {};
+    int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    if (length <= 0) return std::wstring(utf8.begin(), utf8.end());
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
+    return wide;
+}
+
+std::string LastErrorText(const char* what) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, " (error %lu)", static_cast<unsigned long>(GetLastError()));
+    return std::string(what) + buffer;
+}
+
+LPCWSTR SystemCursorFor(TCursor cursor) {
+    switch (cursor) {
+        case crHandPoint:
+            return IDC_HAND;
+        case crIBeam:
+            return IDC_IBEAM;
+        case crHourGlass:
+            return IDC_WAIT;
+        case crCross:
+            return IDC_CROSS;
+        case crNo:
+            return IDC_NO;
+        case crSizeAll:
+            return IDC_SIZEALL;
+        default:
+            return IDC_ARROW;
+    }
+}
+
+TShiftState ShiftStateOf(WPARAM keys) {
+    TShiftState shift = 0;
+    if (keys & MK_SHIFT) shift |= ssShift;
+    if (keys & MK_CONTROL) shift |= ssCtrl;
+    if (GetKeyState(VK_MENU) < 0) shift |= ssAlt;
+    if (keys & MK_LBUTTON) shift |= ssLeft;
+    if (keys & MK_RBUTTON) shift |= ssRight;
+    if (keys & MK_MBUTTON) shift |= ssMiddle;
+    return shift;
+}
+
+// 32-bit top-down device-independent bitmap: its pixels are 0x00RRGGBB, the
+// same as the framework's, so frames are copied row by row as they are.
+BITMAPINFO TopDownInfo(int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+struct GdiObjectDeleter {
+    void operator()(HGDIOBJ object) const {
+        if (object != nullptr) DeleteObject(object);
+    }
+};
+using GdiObject = std::unique_ptr<std::remove_pointer_t<HGDIOBJ>, GdiObjectDeleter>;
+
+struct IconDeleter {
+    void operator()(HICON icon) const {
+        if (icon != nullptr) DestroyIcon(icon);
+    }
+};
+using Icon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
+
+struct MemoryDcDeleter {
+    void operator()(HDC dc) const {
+        if (dc != nullptr) DeleteDC(dc);
+    }
+};
+using MemoryDc = std::unique_ptr<std::remove_pointer_t<HDC>, MemoryDcDeleter>;
+
+// The program's icon as the system's: the picture opaque, its mask empty.
+Icon IconFrom(const Bitmap& picture) {
+    if (picture.Empty()) return nullptr;
+    BITMAPINFO info = TopDownInfo(picture.Width(), picture.Height());
+    void* bits = nullptr;
+    GdiObject colour(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!colour || bits == nullptr) return nullptr;
+    auto* out = static_cast<std::uint32_t*>(bits);
+    for (std::uint32_t pixel : picture.Pixels()) *out++ = pixel | 0xFF000000u;
+    std::vector<std::uint8_t> noMask(static_cast<std::size_t>((picture.Width() + 15) / 16 * 2) * picture.Height(), 0);
+    GdiObject mask(CreateBitmap(picture.Width(), picture.Height(), 1, 1, noMask.data()));
+    if (!mask) return nullptr;
+    ICONINFO iconInfo{};
+    iconInfo.fIcon = TRUE;
+    iconInfo.hbmColor = static_cast<HBITMAP>(colour.get());
+    iconInfo.hbmMask = static_cast<HBITMAP>(mask.get());
+    return Icon(CreateIconIndirect(&iconInfo));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- the window
+
+// The main window, its icon and the retained image the window shows. The
+// image is a DIB section selected into a memory context: Present copies the
+// changed parts into it and onto the screen, and WM_PAINT repaints from it
+// without asking the framework, so the window stays drawn while the system
+// runs a modal loop of its own (moving the window, an error box).
+struct Win32Backend::Window {
+    explicit Window(std::deque<WindowEvent>& events) : events(events) {}
+    ~Window() {
+        if (handle != nullptr) DestroyWindow(handle);
+        // A bitmap still selected into a context cannot be deleted.
+        if (imageDcDefault != nullptr) SelectObject(imageDc.get(), imageDcDefault);
+    }
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+    void Push(WindowEvent::Kind kind) {
+        WindowEvent event;
+        event.kind = kind;
+        events.push_back(event);
+    }
+    void PushMouse(WindowEvent::Kind kind, TMouseButton button, WPARAM wParam, LPARAM lParam, bool twice = false);
+    // The retained image at the frame's size; false when none can be made.
+    bool EnsureImage(int width, int height);
+    void Blit(HDC target, const RECT& area) const {
+        BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, imageDc.get(), area.left,
+               area.top, SRCCOPY);
+    }
+
+    std::deque<WindowEvent>& events;
+    HWND handle = nullptr;
+    Icon icon;
+    MemoryDc imageDc;
+    GdiObject image;
+    HGDIOBJ imageDcDefault = nullptr;
+    std::uint32_t* imageBits = nullptr;
+    int imageWidth = 0;
+    int imageHeight = 0;
+    HCURSOR cursor = LoadCursorW(nullptr, IDC_ARROW);
+    bool minimised = false;
+    bool trackingLeave = false;
+};
+
+bool Win32Backend::Window::EnsureImage(int width, int height) {
+    if (imageBits != nullptr && imageWidth == width && imageHeight == height) return true;
+    if (!imageDc) {
+        imageDc.reset(CreateCompatibleDC(nullptr));
+        if (!imageDc) return false;
+    }
+    if (imageDcDefault != nullptr) SelectObject(imageDc.get(), imageDcDefault);
+    imageDcDefault = nullptr;
+    image.reset();
+    imageBits = nullptr;
+    BITMAPINFO info = TopDownInfo(width, height);
+    void* bits = nullptr;
+    image.reset(CreateDIBSection(imageDc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!image || bits == nullptr) {
+        image.reset();
+        return false;
+    }
+    imageDcDefault = SelectObject(imageDc.get(), image.get());
+    imageBits = static_cast<std::uint32_t*>(bits);
+    imageWidth = width;
+    imageHeight = height;
+    return true;
+}
+
+void Win32Backend::Window::PushMouse(WindowEvent::Kind kind, TMouseButton button, WPARAM wParam, LPARAM lParam,
+                                     bool twice) {
+    WindowEvent event;
+    event.kind = kind;
+    event.x = GET_X_LPARAM(lParam);
+    event.y = GET_Y_LPARAM(lParam);
+    event.button = button;
+    event.shift = ShiftStateOf(wParam);
+    if (twice) event.shift |= ssDouble;
+    events.push_back(event);
+}
+
+LRESULT CALLBACK Win32Backend::Window::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        auto* self = static_cast<Window*>(create->lpCreateParams);
+        self->handle = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        self->handle = nullptr;
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    return self->Handle(message, wParam, lParam);
+}
+
+LRESULT Win32Backend::Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_MOUSEMOVE:
+            if (!trackingLeave) {
+                TRACKMOUSEEVENT track{};
+                track.cbSize = sizeof(track);
+                track.dwFlags = TME_LEAVE;
+                track.hwndTrack = handle;
+                trackingLeave = TrackMouseEvent(&track) != FALSE;
+            }
+            PushMouse(WindowEvent::MouseMove, mbLeft, wParam, lParam);
+            return 0;
+        case WM_MOUSELEAVE:
+            trackingLeave = false;
+            Push(WindowEvent::PointerLeft);
+            return 0;
+        // A pressed button keeps the pointer's messages coming to the window
+        // until every button is up, as a control's drag needs.
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            SetCapture(handle);
+            PushMouse(WindowEvent::MouseDown, mbLeft, wParam, lParam, message == WM_LBUTTONDBLCLK);
+            return 0;
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONDBLCLK:
+            SetCapture(handle);
+            PushMouse(WindowEvent::MouseDown, mbRight, wParam, lParam, message == WM_RBUTTONDBLCLK);
+            return 0;
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONDBLCLK:
+            SetCapture(handle);
+            PushMouse(WindowEvent::MouseDown, mbMiddle, wParam, lParam, message == WM_MBUTTONDBLCLK);
+            return 0;
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP: {
+            TMouseButton button = message == WM_LBUTTONUP ? mbLeft : message == WM_RBUTTONUP ? mbRight : mbMiddle;
+            if ((wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0) ReleaseCapture();
+            PushMouse(WindowEvent::MouseUp, button, wParam, lParam);
+            return 0;
+        }
+        case WM_SETFOCUS:
+            Push(WindowEvent::FocusGained);
+            return 0;
+        case WM_KILLFOCUS:
+            Push(WindowEvent::FocusLost);
+            return 0;
+        case WM_CLOSE:
+            // The framework decides: the form closes, and the program ends
+            // by destroying the window itself.
+            Push(WindowEvent::CloseRequested);
+            return 0;
+        case WM_SHOWWINDOW:
+            Push(wParam ? WindowEvent::Exposed : WindowEvent::Hidden);
+            break;
+        case WM_SIZE:
+            if (wParam == SIZE_MINIMIZED) {
+                minimised = true;
+                Push(WindowEvent::Hidden);
+            } else if (minimised) {
+                minimised = false;
+                Push(WindowEvent::Exposed);
+            }
+            return 0;
+        case WM_SETCURSOR:
+            if (LOWORD(lParam) == HTCLIENT) {
+                ::SetCursor(cursor);
+                return TRUE;
+            }
+            break;
+        case WM_ERASEBKGND:
+            // The retained image covers the whole client area.
+            return 1;
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            HDC target = BeginPaint(handle, &paint);
+            if (target != nullptr && imageBits != nullptr) {
+                GdiFlush();
+                Blit(target, paint.rcPaint);
+            }
+            EndPaint(handle, &paint);
+            return 0;
+        }
+        default:
+            break;
+    }
+    return DefWindowProcW(handle, message, wParam, lParam);
+}
+
+// ---------------------------------------------------------------- the backend
+
+// By default the system wakes sleepers and timed waits only every 15.6 ms, so
+// a 60 Hz frame loop that sleeps to the next refresh would run at half rate
+// and the video test would score the display, not the computer. One
+// millisecond is what the frame clock's pacing needs.
+struct Win32Backend::TimerPeriod {
+    TimerPeriod() : set(timeBeginPeriod(1) == TIMERR_NOERROR) {}
+    ~TimerPeriod() {
+        if (set) timeEndPeriod(1);
+    }
+    TimerPeriod(const TimerPeriod&) = delete;
+    TimerPeriod& operator=(const TimerPeriod&) = delete;
+
+    bool set;
+};
+
+Win32Backend::Win32Backend() : m_timerPeriod(std::make_unique<TimerPeriod>()) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = &Window::Procedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = kWindowClass;
+    if (RegisterClassExW(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+        throw Win32WindowError(LastErrorText("cannot register the window class"));
+    }
+}
+
+Win32Backend::~Win32Backend() {
+    m_window.reset();
+    UnregisterClassW(kWindowClass, GetModuleHandleW(nullptr));
+}
+
+void Win32Backend::CreateMainWindow(const WindowSettings& settings) {
+    DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    if (settings.resizable) style |= WS_THICKFRAME;
+    if (settings.maximizeBox) style |= WS_MAXIMIZEBOX;
+    const DWORD extendedStyle = WS_EX_APPWINDOW;
+    // The settings give the client area; the window is larger by its frame.
+    RECT frame{0, 0, settings.clientWidth, settings.clientHeight};
+    AdjustWindowRectEx(&frame, style, FALSE, extendedStyle);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    int x = CW_USEDEFAULT;
+    int y = CW_USEDEFAULT;
+    if (settings.centred) {
+        RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        x = work.left + std::max(0L, ((work.right - work.left) - width) / 2);
+        y = work.top + std::max(0L, ((work.bottom - work.top) - height) / 2);
+    }
+
+    m_window.reset();
+    m_events.clear();
+    auto window = std::make_unique<Window>(m_events);
+    if (!window->EnsureImage(std::max(settings.clientWidth, 1), std::max(settings.clientHeight, 1))) {
+        throw Win32WindowError(LastErrorText("cannot make the window's image"));
+    }
+    const std::wstring caption = WideFromUtf8(settings.caption);
+    if (CreateWindowExW(extendedStyle, kWindowClass, caption.c_str(), style, x, y, width, height, nullptr, nullptr,
+                        GetModuleHandleW(nullptr), window.get()) == nullptr ||
+        window->handle == nullptr) {
+        throw Win32WindowError(LastErrorText("cannot make the window"));
+    }
+    if (settings.icon != nullptr) {
+        window->icon = IconFrom(*settings.icon);
+        if (window->icon) {
+            SendMessageW(window->handle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(window->icon.get()));
+            SendMessageW(window->handle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(window->icon.get()));
+        }
+    }
+    window->cursor = LoadCursorW(nullptr, SystemCursorFor(m_cursor));
+    m_window = std::move(window);
+    ShowWindow(m_window->handle, SW_SHOWNORMAL);
+    SetForegroundWindow(m_window->handle);
+}
+
+void Win32Backend::SetCaption(const std::string& caption) {
+    if (m_window && m_window->handle != nullptr) SetWindowTextW(m_window->handle, WideFromUtf8(caption).c_str());
+}
+
+void Win32Backend::DestroyMainWindow() {
+    m_window.reset();
+    // What the window said on its way out concerns nobody now.
+    m_events.clear();
+}
+
+std::optional<WindowEvent> Win32Backend::TakeEvent() {
+    if (m_events.empty()) return std::nullopt;
+    WindowEvent event = m_events.front();
+    m_events.pop_front();
+    return event;
+}
+
+bool Win32Backend::PumpUntilEvent() {
+    MSG message;
+    while (m_events.empty() && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            // Someone asked the whole program to end (the session, a tool):
+            // the window closes as if its close box had been clicked.
+            WindowEvent close;
+            close.kind = WindowEvent::CloseRequested;
+            m_events.push_back(close);
+            break;
+        }
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return !m_events.empty();
+}
+
+std::optional<WindowEvent> Win32Backend::PollEvent() {
+    if (m_events.empty()) PumpUntilEvent();
+    return TakeEvent();
+}
+
+std::optional<WindowEvent> Win32Backend::WaitEvent(int timeoutMs) {
+    if (auto event = PollEvent()) return event;
+    if (timeoutMs == 0) return std::nullopt;
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (timeoutMs < 0) {
+            // Nothing to wait for but the user: the system's own wait.
+            MSG message;
+            BOOL got = GetMessageW(&message, nullptr, 0, 0);
+            if (got == -1) return std::nullopt;
+            if (got == 0) {
+                WindowEvent close;
+                close.kind = WindowEvent::CloseRequested;
+                return close;
+            }
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        } else {
+            // Until the next due timer of the framework's, or sooner input.
+            const DWORD waited = GetTickCount() - start;
+            if (waited >= static_cast<DWORD>(timeoutMs)) return PollEvent();
+            DWORD result = MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(timeoutMs) - waited, QS_ALLINPUT,
+                                                       MWMO_INPUTAVAILABLE);
+            if (result == WAIT_FAILED) return std::nullopt;
+            // The tick count moves in steps of the system's tick (15.6 ms),
+            // so the time left is not read again after a full wait.
+            if (result == WAIT_TIMEOUT) return PollEvent();
+        }
+        if (auto event = PollEvent()) return event;
+    }
+}
+
+void Win32Backend::Present(const Bitmap& frame, const Region& parts) {
+    if (!m_window || m_window->handle == nullptr || frame.Empty() || parts.IsEmpty()) return;
+    Window& window = *m_window;
+    if (!window.EnsureImage(frame.Width(), frame.Height())) return;
+    // GDI may still be reading the image from an earlier call.
+    GdiFlush();
+    const TRect whole = TRect::FromSize(0, 0, frame.Width(), frame.Height());
+    std::vector<RECT> shown;
+    for (const TRect& part : parts.Rects()) {
+        TRect r = part.Intersect(whole);
+        if (r.IsEmpty()) continue;
+        for (int y = r.Top; y < r.Bottom; ++y) {
+            const std::uint32_t* from = frame.Row(y) + r.Left;
+            std::copy(from, from + r.Width(), window.imageBits + static_cast<std::size_t>(y) * window.imageWidth + r.Left);
+        }
+        shown.push_back(RECT{r.Left, r.Top, r.Right, r.Bottom});
+    }
+    if (shown.empty() || window.minimised) return;
+    HDC target = GetDC(window.handle);
+    if (target == nullptr) {
+        // Drawn later from the image, when the system asks.
+        for (const RECT& r : shown) InvalidateRect(window.handle, &r, FALSE);
+        return;
+    }
+    for (const RECT& r : shown) window.Blit(target, r);
+    ReleaseDC(window.handle, target);
+}
+
+void Win32Backend::SetCursor(TCursor cursor) {
+    m_cursor = cursor;
+    if (!m_window || m_window->handle == nullptr) return;
+    HCURSOR shape = LoadCursorW(nullptr, SystemCursorFor(cursor));
+    if (shape == nullptr) return;
+    m_window->cursor = shape;
+    // At once when the pointer is over the client area; otherwise at its
+    // next WM_SETCURSOR.
+    POINT pointer;
+    if (GetCursorPos(&pointer) && WindowFromPoint(pointer) == m_window->handle) {
+        RECT client;
+        ScreenToClient(m_window->handle, &pointer);
+        GetClientRect(m_window->handle, &client);
+        if (PtInRect(&client, pointer)) ::SetCursor(shape);
+    }
+}
+
+namespace {
+
+void ShowErrorBoxOwnedBy(HWND owner, const std::string& title, const std::string& message) {
+    if (MessageBoxW(owner, WideFromUtf8(message).c_str(), WideFromUtf8(title).c_str(),
+                    MB_OK | MB_ICONERROR | MB_TASKMODAL) == 0) {
+        // No box can be shown: the message must not be lost.
+        std::fprintf(stderr, "%s: %s\n", title.c_str(), message.c_str());
+        OutputDebugStringW(WideFromUtf8(title + ": " + message).c_str());
+    }
+}
+
+}  // namespace
+
+void ShowSystemErrorBox(const std::string& title, const std::string& message) {
+    ShowErrorBoxOwnedBy(nullptr, title, message);
+}
+
+void Win32Backend::ShowErrorBox(const std::string& title, const std::string& message) {
+    ShowErrorBoxOwnedBy(m_window ? m_window->handle : nullptr, title, message);
+}
+
+DisplayFacts Win32Backend::Display() const {
+    DisplayFacts facts;
+    HDC screen = GetDC(nullptr);
+    if (screen == nullptr) return facts;
+    facts.bitsPerPixel = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);
+    // 0 and 1 mean the adapter's default rate, which the system does not name.
+    const int refresh = GetDeviceCaps(screen, VREFRESH);
+    facts.refreshRate = refresh > 1 ? refresh : 0;
+    facts.width = GetDeviceCaps(screen, HORZRES);
+    facts.height = GetDeviceCaps(screen, VERTRES);
+    const int perInch = GetDeviceCaps(screen, LOGPIXELSX);
+    if (perInch > 0) facts.pixelsPerInch = perInch;
+    ReleaseDC(nullptr, screen);
+    return facts;
+}
+
+}  // namespace vx
