@@ -169,11 +169,11 @@ TEST_F(Win32BackendTest, WaitsWithAndWithoutLimitAndEndsOnTheQuitMessage) {
 
 TEST_F(Win32BackendTest, PresentsOnlyTheGivenPartsAndRepaintsFromItsImage) {
     Bitmap blue(kWidth, kHeight, clBlue);
-    m_backend.Present(blue, Region(TRect::FromSize(0, 0, kWidth, kHeight)));
+    m_backend.Present(kMainWindow, blue, Region(TRect::FromSize(0, 0, kWidth, kHeight)));
     Bitmap yellow(kWidth, kHeight, clYellow);
     Region parts(TRect::FromSize(100, 50, 20, 10));
     parts.Add(TRect::FromSize(600, 400, 100, 100));  // partly outside the window
-    m_backend.Present(yellow, parts);
+    m_backend.Present(kMainWindow, yellow, parts);
     GdiFlush();
 
     EXPECT_EQ(ScreenPixel(100, 50), RGB(255, 255, 0));

@@ -183,6 +183,19 @@ TEST(GdiGlyphSourceTest, FamiliesResolveAndRenderOneBitGlyphs) {
     const RasterGlyph thin = regular.Render(U'H');
     EXPECT_GT(std::count(thick.bits.begin(), thick.bits.end(), 1), std::count(thin.bits.begin(), thin.bits.end(), 1));
     EXPECT_GT(regular.Render(U'\u0105').advance, 0) << "Polish letters";
+
+    // The window's Polish text in its dialog face: each letter with its own
+    // mark, not the plain letter a Western code page would give.
+    for (const char* family : {"MS Sans Serif", "Arial"}) {
+        GdiGlyphSource face(family, -11, false, false);
+        const RasterGlyph missing = face.Render(U'\uE000');  // the face's box for a letter it lacks
+        const RasterGlyph z = face.Render(U'z'), zAcute = face.Render(U'\u017A');
+        const RasterGlyph e = face.Render(U'e'), eOgonek = face.Render(U'\u0119');
+        EXPECT_NE(zAcute.bits, missing.bits) << family << ": a z with its acute, not the box";
+        EXPECT_NE(eOgonek.bits, missing.bits) << family << ": an e with its ogonek, not the box";
+        EXPECT_GT(zAcute.top, z.top) << family << ": the acute above the z";
+        EXPECT_GT(eOgonek.height - eOgonek.top, e.height - e.top) << family << ": the ogonek below the e";
+    }
 }
 
 }  // namespace

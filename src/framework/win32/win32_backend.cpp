@@ -270,6 +270,35 @@ LRESULT Win32Backend::Window::Handle(UINT message, WPARAM wParam, LPARAM lParam)
             PushMouse(WindowEvent::MouseUp, button, wParam, lParam);
             return 0;
         }
+        case WM_MOUSEWHEEL: {
+            // The wheel's message names a point on the screen.
+            POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            ScreenToClient(handle, &at);
+            WindowEvent event;
+            event.kind = WindowEvent::MouseWheel;
+            event.x = at.x;
+            event.y = at.y;
+            event.shift = ShiftStateOf(GET_KEYSTATE_WPARAM(wParam));
+            event.wheelDelta = GET_WHEEL_DELTA_WPARAM(wParam);
+            events.push_back(event);
+            return 0;
+        }
+        // The framework's keys are the system's virtual-key codes. Keys
+        // with Alt still reach the system afterwards, so Alt+F4 closes.
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+        case WM_KEYUP:
+        case WM_SYSKEYUP: {
+            WindowEvent event;
+            event.kind = message == WM_KEYDOWN || message == WM_SYSKEYDOWN ? WindowEvent::KeyDown : WindowEvent::KeyUp;
+            event.key = static_cast<int>(wParam);
+            if (GetKeyState(VK_SHIFT) < 0) event.shift |= ssShift;
+            if (GetKeyState(VK_CONTROL) < 0) event.shift |= ssCtrl;
+            if (GetKeyState(VK_MENU) < 0) event.shift |= ssAlt;
+            events.push_back(event);
+            if (message == WM_SYSKEYDOWN || message == WM_SYSKEYUP) break;
+            return 0;
+        }
         case WM_SETFOCUS:
             Push(WindowEvent::FocusGained);
             return 0;
@@ -468,8 +497,8 @@ std::optional<WindowEvent> Win32Backend::WaitEvent(int timeoutMs) {
     }
 }
 
-void Win32Backend::Present(const Bitmap& frame, const Region& parts) {
-    if (!m_window || m_window->handle == nullptr || frame.Empty() || parts.IsEmpty()) return;
+void Win32Backend::Present(WindowId windowId, const Bitmap& frame, const Region& parts) {
+    if (windowId != kMainWindow || !m_window || m_window->handle == nullptr || frame.Empty() || parts.IsEmpty()) return;
     Window& window = *m_window;
     if (!window.EnsureImage(frame.Width(), frame.Height())) return;
     // GDI may still be reading the image from an earlier call.
@@ -530,8 +559,47 @@ void ShowSystemErrorBox(const std::string& title, const std::string& message) {
     ShowErrorBoxOwnedBy(nullptr, title, message);
 }
 
-void Win32Backend::ShowErrorBox(const std::string& title, const std::string& message) {
+bool Win32Backend::ShowSystemErrorBox(const std::string& title, const std::string& message) {
     ShowErrorBoxOwnedBy(m_window ? m_window->handle : nullptr, title, message);
+    return true;
+}
+
+WindowId Win32Backend::CreateOwnedWindow(const WindowSettings& /*settings*/) {
+    throw Win32WindowError("this window system shows its own error box; it makes no other windows");
+}
+
+void Win32Backend::DestroyOwnedWindow(WindowId /*window*/) {}
+
+void Win32Backend::SetClipboardText(const std::string& utf8) {
+    if (!m_window || m_window->handle == nullptr) return;
+    // The system's text has its lines ended by CR LF.
+    std::string crlf;
+    crlf.reserve(utf8.size() + utf8.size() / 16);
+    for (char c : utf8) {
+        if (c == '\n') crlf += '\r';
+        crlf += c;
+    }
+    const std::wstring wide = WideFromUtf8(crlf);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
+    if (memory == nullptr) return;
+    if (auto* text = static_cast<wchar_t*>(GlobalLock(memory))) {
+        std::copy(wide.begin(), wide.end(), text);
+        text[wide.size()] = L'\0';
+        GlobalUnlock(memory);
+    }
+    if (OpenClipboard(m_window->handle)) {
+        EmptyClipboard();
+        // The clipboard owns the memory once it has taken it.
+        if (SetClipboardData(CF_UNICODETEXT, memory) != nullptr) memory = nullptr;
+        CloseClipboard();
+    }
+    if (memory != nullptr) GlobalFree(memory);
+}
+
+int Win32Backend::WheelScrollLines() const {
+    UINT lines = 3;
+    if (!SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0)) return 3;
+    return lines == WHEEL_PAGESCROLL ? kWheelScrollPage : static_cast<int>(lines);
 }
 
 DisplayFacts Win32Backend::Display() const {

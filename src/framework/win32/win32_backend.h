@@ -36,9 +36,15 @@ public:
     void DestroyMainWindow() override;
     std::optional<WindowEvent> PollEvent() override;
     std::optional<WindowEvent> WaitEvent(int timeoutMs) override;
-    void Present(const Bitmap& frame, const Region& parts) override;
+    // The error box is the system's own (ShowSystemErrorBox), so no window
+    // besides the main one is ever asked for.
+    WindowId CreateOwnedWindow(const WindowSettings& settings) override;
+    void DestroyOwnedWindow(WindowId window) override;
+    void Present(WindowId window, const Bitmap& frame, const Region& parts) override;
     void SetCursor(TCursor cursor) override;
-    void ShowErrorBox(const std::string& title, const std::string& message) override;
+    bool ShowSystemErrorBox(const std::string& title, const std::string& message) override;
+    void SetClipboardText(const std::string& utf8) override;
+    int WheelScrollLines() const override;
     DisplayFacts Display() const override;
     // No 3D device of the window system's own: the video test draws with the
     // software device and presents through Present.

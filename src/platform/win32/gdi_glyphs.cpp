@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cctype>
+#include <utility>
 
 namespace vx::win {
 
@@ -42,6 +44,18 @@ struct GdiGlyphSource::Impl {
     HFONT font = nullptr;
     HGDIOBJ previousFont = nullptr;
     TEXTMETRICW metrics{};
+    LOGFONTW description{};
+    bool symbolFace = false;
+
+    // The window's text is Polish, and the default character set gives most
+    // systems a face's Western version, whose dialog face has no "ź" or "ę".
+    // Letters it lacks come from the same family's Central European version,
+    // made when first needed.
+    HFONT centralEuropean = nullptr;
+    TEXTMETRICW centralEuropeanMetrics{};
+    bool centralEuropeanTried = false;
+    std::vector<std::uint8_t> lackingLetterBits;
+    bool lackingLetterKnown = false;
 
     // The 1-bit image glyphs are drawn into, grown as needed.
     HBITMAP image = nullptr;
@@ -58,6 +72,24 @@ struct GdiGlyphSource::Impl {
         }
         if (image) DeleteObject(image);
         if (font) DeleteObject(font);
+        if (centralEuropean) DeleteObject(centralEuropean);
+    }
+
+    HFONT CentralEuropean() {
+        if (!centralEuropeanTried) {
+            centralEuropeanTried = true;
+            LOGFONTW other = description;
+            other.lfCharSet = EASTEUROPE_CHARSET;
+            centralEuropean = CreateFontIndirectW(&other);
+            if (centralEuropean) {
+                SelectObject(dc, centralEuropean);
+                if (!GetTextMetricsW(dc, &centralEuropeanMetrics) || centralEuropeanMetrics.tmHeight <= 0) {
+                    DeleteObject(std::exchange(centralEuropean, nullptr));
+                }
+                SelectObject(dc, font);
+            }
+        }
+        return centralEuropean;
     }
 
     bool EnsureImage(int width, int height) {
@@ -91,11 +123,30 @@ struct GdiGlyphSource::Impl {
         return true;
     }
 
+    // The glyph in the font selected into the context, whose metrics are given.
+    RasterGlyph RenderIn(const TEXTMETRICW& faceMetrics, char32_t codepoint);
+
     bool Pixel(int x, int y) const {
         const int stride = ((imageWidth + 31) / 32) * 4;
         return ((imageBits[static_cast<std::size_t>(y) * stride + (x >> 3)] >> (7 - (x & 7))) & 1) != 0;
     }
 };
+
+namespace {
+
+bool IsSymbolFace(const std::string& family) {
+    std::string name = family;
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    for (const char* symbols : {"wingdings", "webdings", "symbol", "marlett"}) {
+        if (name == symbols) return true;
+    }
+    return false;
+}
+
+// A code point no face has: what a face draws for a letter it lacks.
+constexpr char32_t kNoSuchLetter = 0xE000;
+
+}  // namespace
 
 GdiGlyphSource::GdiGlyphSource(const std::string& family, int height, bool bold, bool italic)
     : m_impl(std::make_unique<Impl>()) {
@@ -113,6 +164,8 @@ GdiGlyphSource::GdiGlyphSource(const std::string& family, int height, bool bold,
     const std::size_t copied = std::min<std::size_t>(face.size(), LF_FACESIZE - 1);
     std::copy_n(face.data(), copied, description.lfFaceName);
 
+    m_impl->description = description;
+    m_impl->symbolFace = IsSymbolFace(family);
     m_impl->dc = CreateCompatibleDC(nullptr);
     if (!m_impl->dc) return;
     m_impl->font = CreateFontIndirectW(&description);
@@ -141,30 +194,29 @@ std::string GdiGlyphSource::FaceName() const {
     return Narrow(name);
 }
 
-RasterGlyph GdiGlyphSource::Render(char32_t codepoint) {
+RasterGlyph GdiGlyphSource::Impl::RenderIn(const TEXTMETRICW& faceMetrics, char32_t codepoint) {
     RasterGlyph glyph;
-    if (!Valid()) return glyph;
     const std::wstring text = Utf16(codepoint);
     const int length = static_cast<int>(text.size());
     SIZE extent{};
-    if (!GetTextExtentPoint32W(m_impl->dc, text.c_str(), length, &extent)) return glyph;
+    if (!GetTextExtentPoint32W(dc, text.c_str(), length, &extent)) return glyph;
     glyph.advance = static_cast<int>(extent.cx);
 
     // Room on each side for overhangs (italics, negative side bearings).
-    const int cell = static_cast<int>(m_impl->metrics.tmHeight);
+    const int cell = static_cast<int>(faceMetrics.tmHeight);
     const int pad = cell;
     const int width = glyph.advance + 2 * pad;
-    if (!m_impl->EnsureImage(width, cell)) return glyph;
-    const RECT whole{0, 0, m_impl->imageWidth, m_impl->imageHeight};
-    if (!ExtTextOutW(m_impl->dc, pad, 0, ETO_OPAQUE, &whole, text.c_str(), static_cast<UINT>(length), nullptr)) {
+    if (!EnsureImage(width, cell)) return glyph;
+    const RECT whole{0, 0, imageWidth, imageHeight};
+    if (!ExtTextOutW(dc, pad, 0, ETO_OPAQUE, &whole, text.c_str(), static_cast<UINT>(length), nullptr)) {
         return glyph;
     }
     GdiFlush();
 
-    int left = m_impl->imageWidth, right = -1, top = cell, bottom = -1;
+    int left = imageWidth, right = -1, top = cell, bottom = -1;
     for (int y = 0; y < cell; ++y) {
-        for (int x = 0; x < m_impl->imageWidth; ++x) {
-            if (!m_impl->Pixel(x, y)) continue;
+        for (int x = 0; x < imageWidth; ++x) {
+            if (!Pixel(x, y)) continue;
             left = std::min(left, x);
             right = std::max(right, x);
             top = std::min(top, y);
@@ -175,14 +227,31 @@ RasterGlyph GdiGlyphSource::Render(char32_t codepoint) {
     glyph.width = right - left + 1;
     glyph.height = bottom - top + 1;
     glyph.left = left - pad;
-    glyph.top = static_cast<int>(m_impl->metrics.tmAscent) - top;
+    glyph.top = static_cast<int>(faceMetrics.tmAscent) - top;
     glyph.bits.resize(static_cast<std::size_t>(glyph.width) * static_cast<std::size_t>(glyph.height));
     for (int y = 0; y < glyph.height; ++y) {
         for (int x = 0; x < glyph.width; ++x) {
-            glyph.bits[static_cast<std::size_t>(y) * glyph.width + x] = m_impl->Pixel(left + x, top + y) ? 1 : 0;
+            glyph.bits[static_cast<std::size_t>(y) * glyph.width + x] = Pixel(left + x, top + y) ? 1 : 0;
         }
     }
     return glyph;
+}
+
+RasterGlyph GdiGlyphSource::Render(char32_t codepoint) {
+    if (!Valid()) return {};
+    RasterGlyph glyph = m_impl->RenderIn(m_impl->metrics, codepoint);
+    if (codepoint < 0x80 || m_impl->symbolFace) return glyph;
+    if (!m_impl->lackingLetterKnown) {
+        m_impl->lackingLetterBits = m_impl->RenderIn(m_impl->metrics, kNoSuchLetter).bits;
+        m_impl->lackingLetterKnown = true;
+    }
+    if (glyph.bits != m_impl->lackingLetterBits) return glyph;
+    HFONT other = m_impl->CentralEuropean();
+    if (other == nullptr) return glyph;
+    SelectObject(m_impl->dc, other);
+    RasterGlyph fromOther = m_impl->RenderIn(m_impl->centralEuropeanMetrics, codepoint);
+    SelectObject(m_impl->dc, m_impl->font);
+    return fromOther.bits.empty() ? glyph : fromOther;
 }
 
 }  // namespace vx::win
