@@ -27,19 +27,28 @@ wait_until() {
   "$@"
 }
 
-# The program's visible window of that class (the 3D device keeps a hidden
-# one of the same class).
-window_id=""
-find_window() {
+# The first window that `xdotool search ARGS...` finds and that is
+# viewable, in $found_id.
+found_id=""
+first_viewable() {
   local id
-  window_id=""
-  for id in $(xdotool search --class "$1" 2>/dev/null); do
+  found_id=""
+  for id in $(xdotool search "$@" 2>/dev/null); do
     if xwininfo -id "$id" 2>/dev/null | grep -q "IsViewable"; then
-      window_id=$id
+      found_id=$id
       return 0
     fi
   done
   return 1
+}
+
+# The program's visible window of that class (the 3D device keeps a hidden
+# one of the same class).
+window_id=""
+find_window() {
+  first_viewable --class "$1"
+  window_id=$found_id
+  [ -n "$window_id" ]
 }
 
 # The colour of a pixel of the window, as "r,g,b".

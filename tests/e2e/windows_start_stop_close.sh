@@ -24,15 +24,9 @@ fi
 
 title="www.tervalo.example - Tervalo Vidorex"
 find_titled_window() {
-  local id
-  window_id=""
-  for id in $(xdotool search --name "^${title}\$" 2>/dev/null); do
-    if xwininfo -id "$id" 2>/dev/null | grep -q "IsViewable"; then
-      window_id=$id
-      return 0
-    fi
-  done
-  return 1
+  first_viewable --name "^${title}\$"
+  window_id=$found_id
+  [ -n "$window_id" ]
 }
 
 (cd "$work" && exec wine "$program" >"$work/out.log" 2>&1) &
@@ -64,15 +58,9 @@ screenshot "$artifacts/after-start.png"
 # object). The box holds the window until its OK is clicked.
 box_id=""
 error_box_shown() {
-  local id
-  box_id=""
-  for id in $(xdotool search --name "^Vidorex\$" 2>/dev/null); do
-    if xwininfo -id "$id" 2>/dev/null | grep -q "IsViewable"; then
-      box_id=$id
-      return 0
-    fi
-  done
-  return 1
+  first_viewable --name "^Vidorex\$"
+  box_id=$found_id
+  [ -n "$box_id" ]
 }
 close_error_box() {
   local width height
