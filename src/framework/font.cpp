@@ -14,7 +14,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <optional>
-#include <unordered_map>
 #include <utility>
 
 namespace vx {
@@ -226,6 +225,12 @@ std::u32string DecodeUtf8(const std::string& utf8) {
 
 TSize FontFace::Extent(const std::string& utf8) { return TSize{TextWidth(*this, utf8), Metrics().height()}; }
 
+const Glyph& RenderedFontFace::GlyphFor(char32_t codepoint) {
+    auto it = m_glyphs.find(codepoint);
+    if (it == m_glyphs.end()) it = m_glyphs.emplace(codepoint, Render(codepoint)).first;
+    return it->second;
+}
+
 std::vector<std::string> WrapText(FontFace& face, const std::string& utf8, int maxWidth) {
     std::vector<std::string> lines;
     std::size_t start = 0;
@@ -328,7 +333,7 @@ void Unpack(const FT_Bitmap& bitmap, Glyph& glyph) {
     }
 }
 
-class LoadedFace final : public FontFace {
+class LoadedFace final : public RenderedFontFace {
 public:
     // A strike of -1 scales the face to emPixels.
     LoadedFace(FT_Library library, FtFacePtr face, int emPixels, int strike, bool syntheticBold)
@@ -347,12 +352,6 @@ public:
 
     const FontMetrics& Metrics() const override { return m_metrics; }
 
-    const Glyph& GlyphFor(char32_t codepoint) override {
-        auto it = m_glyphs.find(codepoint);
-        if (it == m_glyphs.end()) it = m_glyphs.emplace(codepoint, Render(codepoint)).first;
-        return it->second;
-    }
-
 private:
     bool SetPixelSize() {
         if (m_strike >= 0) return FT_Select_Size(m_face.get(), m_strike) == 0;
@@ -361,7 +360,7 @@ private:
         return m_face->num_fixed_sizes > 0 && FT_Select_Size(m_face.get(), 0) == 0;
     }
 
-    Glyph Render(char32_t codepoint) {
+    Glyph Render(char32_t codepoint) override {
         Glyph glyph;
         // Control characters take no room instead of showing a box.
         if (codepoint < 0x20 || codepoint == 0x7F) return glyph;
@@ -395,7 +394,6 @@ private:
     int m_strike;
     bool m_syntheticBold;
     FontMetrics m_metrics;
-    std::unordered_map<char32_t, Glyph> m_glyphs;  // node-based: references stay valid
 };
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <tuple>
+#include <unordered_map>
 #include <vector>
 
 #include "framework/graphics.h"
@@ -106,6 +107,18 @@ public:
     virtual const Glyph& GlyphFor(char32_t codepoint) = 0;
     // Width and height of one line of UTF-8 text.
     TSize Extent(const std::string& utf8);
+};
+
+// A face whose glyphs are rendered once each, on first use, and kept.
+class RenderedFontFace : public FontFace {
+public:
+    const Glyph& GlyphFor(char32_t codepoint) final;
+
+protected:
+    virtual Glyph Render(char32_t codepoint) = 0;
+
+private:
+    std::unordered_map<char32_t, Glyph> m_glyphs;  // node-based: references stay valid
 };
 
 // Decodes UTF-8 to code points; invalid bytes become U+FFFD.

@@ -5,7 +5,6 @@
 
 #if VX_FONTS_GDI
 
-#include <unordered_map>
 
 #include "platform/win32/gdi_glyphs.h"
 
@@ -15,7 +14,7 @@ namespace {
 
 constexpr int kDefaultEmPixels = 11;
 
-class GdiFace final : public FontFace {
+class GdiFace final : public RenderedFontFace {
 public:
     GdiFace(const TFont& font)
         : m_source(font.Name(), font.Height() == 0 ? -kDefaultEmPixels : font.Height(), (font.Style() & fsBold) != 0,
@@ -32,16 +31,10 @@ public:
 
     const FontMetrics& Metrics() const override { return m_metrics; }
 
-    const Glyph& GlyphFor(char32_t codepoint) override {
-        auto it = m_glyphs.find(codepoint);
-        if (it == m_glyphs.end()) it = m_glyphs.emplace(codepoint, Render(codepoint)).first;
-        return it->second;
-    }
-
     std::string FaceName() const { return m_source.FaceName(); }
 
 private:
-    Glyph Render(char32_t codepoint) {
+    Glyph Render(char32_t codepoint) override {
         Glyph glyph;
         // Control characters take no room instead of showing a box.
         if (codepoint < 0x20 || codepoint == 0x7F) return glyph;
@@ -61,7 +54,6 @@ private:
 
     win::GdiGlyphSource m_source;
     FontMetrics m_metrics;
-    std::unordered_map<char32_t, Glyph> m_glyphs;  // node-based: references stay valid
 };
 
 }  // namespace

@@ -87,14 +87,7 @@ for run in $(seq 1 "$runs"); do
   click $start_x $start_y
   sleep 0.3
   click $start_x $start_y
-  wait_until 30 program_ended || fail "run $run: the program did not end after \"Zamknij\""
-  wait "$pid"
-  code=$?
-  pid=""
-  if [ $code -ne 0 ] || grep -qiE "error|sanitizer|fault" "$work/out.log"; then
-    cat "$work/out.log" >&2
-    fail "run $run: exit status $code, or errors reported"
-  fi
+  ended_cleanly 30 "error|sanitizer|fault" "run $run: "
   no_test_file || fail "run $run: the test file was left at the end"
 done
 echo "PASS ($runs runs)"

@@ -100,14 +100,22 @@ program_ended() { ! kill -0 "$pid" 2>/dev/null; }
 
 # After the closing click: the program must end by itself with status 0 and
 # without reporting errors.
-expect_clean_exit() {
-  wait_until 30 program_ended || fail "the program did not end after \"Zamknij\""
+#   ended_cleanly SECONDS ERRORS [LABEL]: within SECONDS, with status 0 and no
+#   line of its output matching ERRORS (an extended pattern, any case);
+#   LABEL begins every failure's message.
+ended_cleanly() {
+  local seconds=$1 errors=$2 label=${3:-}
+  wait_until "$seconds" program_ended || fail "${label}the program did not end after \"Zamknij\""
   wait "$pid"
   local code=$?
   pid=""
-  if [ $code -ne 0 ] || grep -qiE "error|sanitizer|fault" "$work/out.log"; then
+  if [ $code -ne 0 ] || grep -qiE "$errors" "$work/out.log"; then
     cat "$work/out.log" >&2
-    fail "exit status $code, or errors reported"
+    fail "${label}exit status $code, or errors reported"
   fi
+}
+
+expect_clean_exit() {
+  ended_cleanly 30 "error|sanitizer|fault"
   echo "PASS"
 }

@@ -81,12 +81,5 @@ screenshot "$artifacts/after-stop.png"
 click $start_x $start_y
 # Wine's own chatter (fixme:, err: of its stubs) is not the program's: only
 # the exit status and the program's own messages count.
-wait_until 60 program_ended || fail "the program did not end after \"Zamknij\""
-wait "$pid"
-code=$?
-pid=""
-if [ $code -ne 0 ] || grep -q "^vidorex:" "$work/out.log"; then
-  cat "$work/out.log" >&2
-  fail "exit status $code, or errors reported"
-fi
+ended_cleanly 60 "^vidorex:"
 echo "PASS"
