@@ -33,7 +33,9 @@ if [ $install_wine -eq 1 ]; then
     "${as_root[@]}" dpkg --add-architecture i386
     apt_get update -qq
   fi
-  packages+=(wine wine32:i386)
+  # The system's DirectDraw and Direct3D under Wine draw through OpenGL: the
+  # 32-bit Mesa drivers (software rasterisers on a machine without a GPU).
+  packages+=(wine wine32:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386)
 fi
 missing=()
 for p in "${packages[@]}"; do installed "$p" || missing+=("$p"); done

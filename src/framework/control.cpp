@@ -77,6 +77,7 @@ void TControl::SetVisible(bool visible) {
     if (!visible) Invalidate();
     m_visible = visible;
     if (visible) Invalidate();
+    VisibleChanged();
 }
 
 bool TControl::Showing() const {

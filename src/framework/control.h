@@ -144,6 +144,7 @@ public:
 
 protected:
     virtual void BoundsChanged() {}
+    virtual void VisibleChanged() {}
     virtual void EnabledChanged() { Invalidate(); }
     virtual void CaptionChanged() { Invalidate(); }
     virtual void FontChanged() { Invalidate(); }

@@ -18,6 +18,12 @@ namespace {
 // The window handles the stand-in sees: the owning form's (for the
 // cooperative level) and the surface control's own, to which the primary
 // surface's clipper is bound. Blt's coordinates are the form's client area.
+// Where the window system has windows of its own (the system's DirectDraw
+// draws into a window itself), the control has its own: an overlay window
+// over its place (WindowBackend::CreateOverlayWindow), which both the
+// cooperative level and the clipper take. The form's window must not be
+// given to the system: Wine turns the cooperative window into an OpenGL
+// drawable as a whole, which covers the form's own drawing with black.
 const HWND kFormWindow = static_cast<HWND>(1);
 const HWND kSurfaceWindow = static_cast<HWND>(2);
 
@@ -124,16 +130,20 @@ void TDirectDrawSurfaceCanvas::TextOut(int x, int y, const std::string& utf8) {
     int height = m_surface.Height();
     RECT area{std::max(x, 0), std::max(y, 0), std::min(x + size.cx, width), std::min(y + size.cy, height)};
     if (area.right <= area.left || area.bottom <= area.top) return;
-    DDSURFACEDESC2 locked{};
-    locked.dwSize = sizeof(locked);
-    HRESULT result = surface->Lock(&area, &locked, DDLOCK_WAIT, HANDLE{});
-    m_surface.Record(result);
-    if (FAILED(result) || locked.lpSurface == nullptr || locked.ddpfPixelFormat.dwRGBBitCount != 32) {
-        if (SUCCEEDED(result)) surface->Unlock(&area);
-        return;
+    if (auto* pixels = dynamic_cast<dx::DeviceContextPixels*>(surface)) {
+        TextThroughDeviceContext(*pixels, x, y, area, utf8);
+    } else {
+        TextThroughLock(x, y, area, utf8);
     }
-    int w = area.right - area.left;
-    int h = area.bottom - area.top;
+}
+
+void TDirectDrawSurfaceCanvas::Release() {
+    if (!m_dc) return;
+    if (IDirectDrawSurface7* surface = m_surface.IDDSurface7()) m_surface.Record(surface->ReleaseDC(*m_dc));
+    m_dc.reset();
+}
+
+vx::Canvas& TDirectDrawSurfaceCanvas::Scratch(int w, int h) {
     if (m_scratch.Width() < w || m_scratch.Height() < h) {
         m_scratchCanvas.reset();
         m_scratch.SetSize(std::max(w, m_scratch.Width()), std::max(h, m_scratch.Height()));
@@ -141,14 +151,54 @@ void TDirectDrawSurfaceCanvas::TextOut(int x, int y, const std::string& utf8) {
     // One canvas for every frame's text: nothing is allocated per frame.
     // Only w x h pixels go back, so the text needs no clip of its own.
     if (!m_scratchCanvas) m_scratchCanvas = std::make_unique<vx::Canvas>(m_scratch, m_fonts);
+    return *m_scratchCanvas;
+}
+
+void TDirectDrawSurfaceCanvas::DrawOnScratch(int x, int y, const RECT& area, const std::string& utf8) {
+    vx::Canvas& canvas = *m_scratchCanvas;
+    canvas.Font = Font;
+    canvas.Brush = Brush;
+    canvas.TextOut(x - area.left, y - area.top, utf8);
+}
+
+void TDirectDrawSurfaceCanvas::TextThroughDeviceContext(dx::DeviceContextPixels& pixels, int x, int y, const RECT& area,
+                                                        const std::string& utf8) {
+    IDirectDrawSurface7* surface = m_surface.IDDSurface7();
+    if (!m_dc) {
+        HDC dc{};
+        HRESULT result = surface->GetDC(&dc);
+        m_surface.Record(result);
+        if (FAILED(result)) return;
+        m_dc = dc;
+    }
+    const int w = area.right - area.left;
+    const int h = area.bottom - area.top;
+    Scratch(w, h);
+    if (!pixels.ReadDeviceContext(*m_dc, area, m_scratch.Row(0), m_scratch.Width())) return;
+    DrawOnScratch(x, y, area, utf8);
+    pixels.WriteDeviceContext(*m_dc, area, m_scratch.Row(0), m_scratch.Width());
+}
+
+void TDirectDrawSurfaceCanvas::TextThroughLock(int x, int y, const RECT& area, const std::string& utf8) {
+    IDirectDrawSurface7* surface = m_surface.IDDSurface7();
+    RECT locking = area;
+    DDSURFACEDESC2 locked{};
+    locked.dwSize = sizeof(locked);
+    HRESULT result = surface->Lock(&locking, &locked, DDLOCK_WAIT, HANDLE{});
+    m_surface.Record(result);
+    if (FAILED(result) || locked.lpSurface == nullptr || locked.ddpfPixelFormat.dwRGBBitCount != 32) {
+        if (SUCCEEDED(result)) surface->Unlock(&locking);
+        return;
+    }
+    const int w = area.right - area.left;
+    const int h = area.bottom - area.top;
+    Scratch(w, h);
     auto* base = static_cast<std::uint8_t*>(locked.lpSurface);
     auto row = [&](int r) { return reinterpret_cast<std::uint32_t*>(base + static_cast<std::ptrdiff_t>(r) * locked.lPitch); };
     for (int r = 0; r < h; ++r) std::copy(row(r), row(r) + w, m_scratch.Row(r));
-    m_scratchCanvas->Font = Font;
-    m_scratchCanvas->Brush = Brush;
-    m_scratchCanvas->TextOut(x - area.left, y - area.top, utf8);
+    DrawOnScratch(x, y, area, utf8);
     for (int r = 0; r < h; ++r) std::copy(m_scratch.Row(r), m_scratch.Row(r) + w, row(r));
-    m_surface.Record(surface->Unlock(&area));
+    m_surface.Record(surface->Unlock(&locking));
 }
 
 // ---------------------------------------------------------------- the surface
@@ -162,6 +212,7 @@ TDXDraw::TDXDraw(TComponent* owner, DirectDrawLoader loader)
 TDXDraw::~TDXDraw() {
     Notify(DXDrawNotice::Destroying);
     Finalize();
+    if (Application* app = App(); app != nullptr && m_overlay != 0) app->Backend().DestroyOverlayWindow(m_overlay);
 }
 
 FontCache& TDXDraw::Fonts() { return App()->Fonts(); }
@@ -232,7 +283,7 @@ void TDXDraw::Initialize() {
             emulation.dwSize = sizeof(DDCAPS);
             m_directDraw->GetCaps(&m_driverCaps, &emulation);
             // The result is recorded by the platform and not examined.
-            m_directDraw->SetCooperativeLevel(kFormWindow, DDSCL_NORMAL);
+            m_directDraw->SetCooperativeLevel(Windows().cooperative, DDSCL_NORMAL);
             if (m_autoSize) {
                 m_surfaceWidth = Width();
                 m_surfaceHeight = Height();
@@ -268,7 +319,7 @@ void TDXDraw::MakeSurfaces() {
     m_primary = std::make_unique<TDirectDrawSurface>(std::move(surface));
 
     if (SUCCEEDED(m_directDraw->CreateClipper(0, &m_clipper)) && m_clipper) {
-        m_clipper->SetHWnd(0, kSurfaceWindow);
+        m_clipper->SetHWnd(0, Windows().clipped);
         m_primary->Record(m_primary->IDDSurface7()->SetClipper(m_clipper));
     }
     // A palette matters only on 8-bit displays: a grey ramp between the
@@ -422,6 +473,9 @@ void TDXDraw::Flip() { FlipNow((m_activeOptions & doWaitVBlank) != 0); }
 void TDXDraw::FlipNow(bool waitForVerticalBlank) {
     if (!m_initialized || m_updating || !CanRender()) return;
     TPoint origin = WindowOrigin();
+    const TPoint client = ClientOriginOnScreen();
+    origin.X += client.X;
+    origin.Y += client.Y;
     int backWidth = m_back->Width();
     int backHeight = m_back->Height();
     RECT dest{};
@@ -470,6 +524,32 @@ void TDXDraw::ResizeSurface(int width, int height) {
         throw;
     }
     Notify(DXDrawNotice::SurfaceSize);
+}
+
+TDXDraw::SurfaceWindows TDXDraw::Windows() {
+    TForm* form = ParentForm();
+    Application* app = App();
+    if (form == nullptr || app == nullptr || !form->HasWindow()) return SurfaceWindows{kFormWindow, kSurfaceWindow};
+    WindowBackend& backend = app->Backend();
+    if (m_overlay == 0) {
+        m_overlay = backend.CreateOverlayWindow(form->Window());
+        PlaceOverlay();
+    }
+    if (m_overlay == 0) return SurfaceWindows{kFormWindow, kSurfaceWindow};
+    return SurfaceWindows{static_cast<HWND>(m_overlay), static_cast<HWND>(m_overlay)};
+}
+
+void TDXDraw::PlaceOverlay() {
+    Application* app = App();
+    if (m_overlay == 0 || app == nullptr) return;
+    app->Backend().PlaceOverlayWindow(m_overlay, WindowRect(), Showing());
+}
+
+TPoint TDXDraw::ClientOriginOnScreen() const {
+    TForm* form = ParentForm();
+    Application* app = App();
+    if (m_overlay == 0 || form == nullptr || app == nullptr) return TPoint{0, 0};
+    return app->Backend().ClientOriginOnScreen(form->Window());
 }
 
 void TDXDraw::Paint(Canvas& canvas) {

@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -18,6 +19,7 @@
 #include "framework/control.h"
 #include "platform/dx/d3d.h"
 #include "platform/dx/ddraw.h"
+#include "platform/dx/device_context_pixels.h"
 #include "platform/dx/presentation.h"
 #include "video/dib_picture.h"
 #include "video/dx_timer.h"
@@ -54,30 +56,46 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Loads the DirectDraw services for a window; the program hands in the
-// software stand-in with its devices.
+// Loads the DirectDraw services for a window (platform/dx/native_direct_draw.h
+// in the program); null when they cannot be loaded.
 using DirectDrawLoader = std::function<std::unique_ptr<win::DirectDrawLibrary>(dx::PresentationTarget& target)>;
 
 class TDirectDrawSurface;
 
-// Text on a surface: takes the surface's pixels while it draws and gives
-// them back, so the text is part of the next presentation.
+// Text on a surface, drawn with the program's fonts on a copy of the text's
+// rectangle that then goes back into the surface, so the text is part of
+// the next presentation. A surface with a device context of the system's
+// (dx::DeviceContextPixels) is reached through it: the first text takes the
+// context with GetDC (a refusal leaves the canvas without one, and the text
+// is not drawn) and Release gives it back with ReleaseDC. Other surfaces
+// are written through Lock and Unlock, text by text.
 class TDirectDrawSurfaceCanvas {
 public:
     TDirectDrawSurfaceCanvas(TDirectDrawSurface& surface, FontCache& fonts) : m_surface(surface), m_fonts(fonts) {}
+    ~TDirectDrawSurfaceCanvas() { Release(); }
+    TDirectDrawSurfaceCanvas(const TDirectDrawSurfaceCanvas&) = delete;
+    TDirectDrawSurfaceCanvas& operator=(const TDirectDrawSurfaceCanvas&) = delete;
 
     TFont Font;
     TBrush Brush;
 
     void TextOut(int x, int y, const std::string& utf8);
-    // Gives the surface back (a no-op when nothing is held).
-    void Release() {}
+    // Gives the device context back (a no-op when none is held).
+    void Release();
 
 private:
+    // The scratch image for a w x h area and a canvas on it.
+    vx::Canvas& Scratch(int w, int h);
+    void DrawOnScratch(int x, int y, const win::RECT& area, const std::string& utf8);
+    void TextThroughDeviceContext(dx::DeviceContextPixels& pixels, int x, int y, const win::RECT& area,
+                                  const std::string& utf8);
+    void TextThroughLock(int x, int y, const win::RECT& area, const std::string& utf8);
+
     TDirectDrawSurface& m_surface;
     FontCache& m_fonts;
     Bitmap m_scratch;
     std::unique_ptr<vx::Canvas> m_scratchCanvas;
+    std::optional<win::HDC> m_dc;
 };
 
 // A DirectDraw surface with the result of its last call.
@@ -177,7 +195,24 @@ private:
     void ResizeSurface(int width, int height);
     void FlipNow(bool waitForVerticalBlank);
 
+    // The windows the DirectDraw services are given: the stand-in's names
+    // for the form's and the control's, or the system's own handles of the
+    // form and of the control's overlay window where the window system has
+    // them (the overlay is made at the first Initialize and follows the
+    // control's place and visibility).
+    struct SurfaceWindows {
+        win::HWND cooperative{};
+        win::HWND clipped{};
+    };
+    SurfaceWindows Windows();
+    void PlaceOverlay();
+    void VisibleChanged() override { PlaceOverlay(); }
+    void BoundsChanged() override { PlaceOverlay(); }
+    // The form's client area's top-left corner in Blt's coordinates.
+    TPoint ClientOriginOnScreen() const;
+
     DirectDrawLoader m_loader;
+    std::uintptr_t m_overlay = 0;
     std::unique_ptr<Presentation> m_presentation;
     std::unique_ptr<win::DirectDrawLibrary> m_library;
 

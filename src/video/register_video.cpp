@@ -2,15 +2,13 @@
 
 #include "framework/picture.h"
 #include "framework/resources.h"
-#include "platform/dx/soft/soft_direct_draw.h"
+#include "platform/dx/native_direct_draw.h"
 #include "video/dx_timer.h"
 
 namespace vx {
 
 DirectDrawLoader StandardDirectDrawLoader() {
-    return [](dx::PresentationTarget& target) -> std::unique_ptr<win::DirectDrawLibrary> {
-        return std::make_unique<dx::SoftDirectDrawLibrary>(target);
-    };
+    return [](dx::PresentationTarget& target) { return dx::LoadNativeDirectDraw(target); };
 }
 
 void RegisterVideoClasses(ClassRegistry& classes, win::SystemServices& services, DirectDrawLoader loader) {

@@ -6,8 +6,8 @@
 
 namespace vx {
 
-// The DirectDraw services the program renders with: the in-memory stand-in
-// with its software device.
+// The DirectDraw services the program renders with: the system's own on
+// Windows, the in-memory stand-in with its devices on Linux.
 DirectDrawLoader StandardDirectDrawLoader();
 
 // Registers the video test's components with their layout properties.

@@ -53,6 +53,12 @@ std::optional<std::size_t> ChooseDevice(const std::vector<DeviceCandidate>& devi
             takenIsHardware = hardware;
         }
     }
+    if (!taken && !hardwareWanted) {
+        for (std::size_t i = 0; i < devices.size(); ++i) {
+            const DeviceCandidate& d = devices[i];
+            if (d.guid == IID_IDirect3DRGBDevice && (d.description.dwDeviceRenderBitDepth & depth) != 0) taken = i;
+        }
+    }
     return taken;
 }
 

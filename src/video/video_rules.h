@@ -37,6 +37,13 @@ win::DWORD RenderBitDepthFlag(int bitsPerPixel);
 // hardware is wanted, never the reference rasteriser, only devices that
 // render at the back surface's depth; a hardware device beats a software
 // one and among equals the last enumerated wins. Nothing when none fits.
+//
+// A system may mark every device as hardware-rasterised, its software
+// emulation included (Wine draws them all through OpenGL). Without hardware
+// wanted nothing would then fit, and the test would stop at "3D device not
+// found" on a machine with three working devices; the software emulation
+// device (IID_IDirect3DRGBDevice) is then taken by its name, with the mark
+// the system gave it.
 std::optional<std::size_t> ChooseDevice(const std::vector<DeviceCandidate>& devices, bool hardwareWanted,
                                         int backSurfaceBitsPerPixel);
 

@@ -3,35 +3,13 @@
 # "Start Test" scores the operating system row, the next click stops the
 # battery and the one after ("Zamknij") ends the program with status 0.
 # Usage: windows_start_stop_close.sh build-windows/vidorex.exe artifacts-dir
-# A Wine prefix named by WINEPREFIX (32-bit) is used as it is; without one
-# the test makes its own, with Wine's fonts in it.
 set -uo pipefail
 program=$(realpath "$1")
 artifacts=$2
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/wine_lib.sh"
 begin_window_test
-command -v wine >/dev/null || fail "Wine is not installed (scripts/build-windows.sh installs it)"
-[ -f "$program" ] || fail "no program at $program"
-
-export WINEARCH=win32 WINEDEBUG=-all
-if [ -z "${WINEPREFIX:-}" ]; then
-  export WINEPREFIX=$work/prefix
-  # The prefix's server, and whatever it still runs, go with the test.
-  trap 'stop_virtual_display; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null; wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
-  wineboot --init >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log" >&2; fail "cannot make a Wine prefix"; }
-  cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
-fi
-
-title="www.tervalo.example - Tervalo Vidorex"
-find_titled_window() {
-  first_viewable --name "^${title}\$"
-  window_id=$found_id
-  [ -n "$window_id" ]
-}
-
-(cd "$work" && exec wine "$program" >"$work/out.log" 2>&1) &
-pid=$!
-wait_until 90 find_titled_window || { cat "$work/out.log" >&2; fail "the titled window did not appear"; }
+begin_wine_test
+launch_under_wine "$program"
 
 # The client area is exactly the form's; without a window manager the X
 # window is the client area.
@@ -56,21 +34,6 @@ screenshot "$artifacts/after-start.png"
 # Wine's performance data has no "Processor" object, so the disk test that
 # follows says so in the program's error box (as on a Windows without the
 # object). The box holds the window until its OK is clicked.
-box_id=""
-error_box_shown() {
-  first_viewable --name "^Vidorex\$"
-  box_id=$found_id
-  [ -n "$box_id" ]
-}
-close_error_box() {
-  local width height
-  width=$(xwininfo -id "$box_id" | awk '/Width:/ {print $2}')
-  height=$(xwininfo -id "$box_id" | awk '/Height:/ {print $2}')
-  /usr/bin/import -window root "$artifacts/error-box.png" 2>/dev/null
-  # The box's one button sits centred above its bottom edge.
-  xdotool mousemove --window "$box_id" $((width / 2)) $((height - 22)) click 1
-  wait_until 30 bash -c "! xwininfo -id $box_id 2>/dev/null | grep -q IsViewable" || fail "the error box did not close"
-}
 wait_until 60 error_box_shown || fail "no error box about the processor's performance data under Wine"
 close_error_box
 

@@ -53,6 +53,9 @@ TEST(DeviceChoiceTest, Table) {
     const DeviceCandidate soft2 = Device(2, false, DDBD_32);
     const DeviceCandidate hard = Device(3, true, DDBD_16 | DDBD_32);
     const DeviceCandidate hard16 = Device(4, true, DDBD_16);
+    // A system that marks its software emulation as hardware too.
+    DeviceCandidate markedEmulation = Device(0, true, DDBD_16 | DDBD_32);
+    markedEmulation.guid = IID_IDirect3DRGBDevice;
     struct Case {
         std::vector<DeviceCandidate> devices;
         bool hardwareWanted;
@@ -69,6 +72,11 @@ TEST(DeviceChoiceTest, Table) {
              Case{{soft, hard16}, true, 32, 0, "the depth must match"},
              Case{{soft2}, false, 16, std::nullopt, "no device for that depth"},
              Case{{}, true, 32, std::nullopt, "nothing enumerated"},
+             Case{{hard, markedEmulation}, false, 32, 1, "every device marked hardware: the software emulation"},
+             Case{{markedEmulation, hard16}, false, 16, 0, "the emulation device at its depth"},
+             Case{{markedEmulation}, false, 8, std::nullopt, "the emulation device must match the depth too"},
+             Case{{soft, markedEmulation}, false, 32, 0, "a device marked software still comes first"},
+             Case{{hard, markedEmulation}, true, 32, 1, "with hardware wanted the marks decide as usual"},
          }) {
         EXPECT_EQ(ChooseDevice(c.devices, c.hardwareWanted, c.depth), c.expected) << c.why;
     }

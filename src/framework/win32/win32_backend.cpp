@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <vector>
 
 // The program's own headers come first: after them <windows.h> may define
@@ -25,6 +26,7 @@ namespace vx {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"TForm1";
+constexpr wchar_t kOverlayClass[] = L"TDXDraw";
 
 // The program's text is UTF-8; the system's "A" calls would read it in the
 // user's code page and garble every Polish letter, so text goes through the
@@ -127,6 +129,29 @@ Icon IconFrom(const Bitmap& picture) {
     return Icon(CreateIconIndirect(&iconInfo));
 }
 
+// An overlay draws nothing itself and lets the mouse through to the window
+// beneath, whose framework decides what a click there means.
+LRESULT CALLBACK OverlayProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_NCHITTEST:
+            return HTTRANSPARENT;
+        case WM_MOUSEACTIVATE:
+            return MA_NOACTIVATE;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT:
+            // The service that draws here shows its next picture soon.
+            ValidateRect(window, nullptr);
+            return 0;
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+bool RegisterClassOnce(const WNDCLASSEXW& windowClass) {
+    return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- the window
@@ -172,6 +197,13 @@ struct Win32Backend::Window {
     int imageWidth = 0;
     int imageHeight = 0;
     HCURSOR cursor = LoadCursorW(nullptr, IDC_ARROW);
+    // The overlay windows and their places in the client area.
+    struct Overlay {
+        TRect bounds;
+        bool visible = false;
+    };
+    std::map<HWND, Overlay> overlays;
+    void PlaceOverlay(HWND overlay, const Overlay& place) const;
     bool minimised = false;
     bool trackingLeave = false;
 };
@@ -224,6 +256,8 @@ LRESULT CALLBACK Win32Backend::Window::Procedure(HWND window, UINT message, WPAR
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         self->handle = nullptr;
+        // The system has taken the owned overlays with the window.
+        self->overlays.clear();
         return DefWindowProcW(window, message, wParam, lParam);
     }
     return self->Handle(message, wParam, lParam);
@@ -331,6 +365,9 @@ LRESULT Win32Backend::Window::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_ERASEBKGND:
             // The retained image covers the whole client area.
             return 1;
+        case WM_MOVE:
+            for (const auto& [overlay, place] : overlays) PlaceOverlay(overlay, place);
+            break;
         case WM_PAINT: {
             PAINTSTRUCT paint;
             HDC target = BeginPaint(handle, &paint);
@@ -372,7 +409,13 @@ Win32Backend::Win32Backend() : m_timerPeriod(std::make_unique<TimerPeriod>()) {
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.lpszClassName = kWindowClass;
-    if (RegisterClassExW(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    WNDCLASSEXW overlayClass{};
+    overlayClass.cbSize = sizeof(overlayClass);
+    overlayClass.lpfnWndProc = &OverlayProcedure;
+    overlayClass.hInstance = GetModuleHandleW(nullptr);
+    overlayClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    overlayClass.lpszClassName = kOverlayClass;
+    if (!RegisterClassOnce(windowClass) || !RegisterClassOnce(overlayClass)) {
         throw Win32WindowError(LastErrorText("cannot register the window class"));
     }
 }
@@ -380,6 +423,7 @@ Win32Backend::Win32Backend() : m_timerPeriod(std::make_unique<TimerPeriod>()) {
 Win32Backend::~Win32Backend() {
     m_window.reset();
     UnregisterClassW(kWindowClass, GetModuleHandleW(nullptr));
+    UnregisterClassW(kOverlayClass, GetModuleHandleW(nullptr));
 }
 
 void Win32Backend::CreateMainWindow(const WindowSettings& settings) {
@@ -523,6 +567,50 @@ void Win32Backend::Present(WindowId windowId, const Bitmap& frame, const Region&
     }
     for (const RECT& r : shown) window.Blit(target, r);
     ReleaseDC(window.handle, target);
+}
+
+std::uintptr_t Win32Backend::SystemWindowHandle(WindowId windowId) const {
+    if (windowId != kMainWindow || !m_window) return 0;
+    return reinterpret_cast<std::uintptr_t>(m_window->handle);
+}
+
+std::uintptr_t Win32Backend::CreateOverlayWindow(WindowId owner) {
+    if (owner != kMainWindow || !m_window || m_window->handle == nullptr) return 0;
+    HWND overlay = CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, kOverlayClass, L"", WS_POPUP, 0, 0, 1, 1,
+                                   m_window->handle, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (overlay == nullptr) return 0;
+    m_window->overlays[overlay] = Window::Overlay{};
+    return reinterpret_cast<std::uintptr_t>(overlay);
+}
+
+void Win32Backend::Window::PlaceOverlay(HWND overlay, const Overlay& place) const {
+    POINT origin{0, 0};
+    ClientToScreen(handle, &origin);
+    SetWindowPos(overlay, nullptr, origin.x + place.bounds.Left, origin.y + place.bounds.Top, std::max(place.bounds.Width(), 1),
+                 std::max(place.bounds.Height(), 1),
+                 SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOOWNERZORDER | (place.visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+}
+
+void Win32Backend::PlaceOverlayWindow(std::uintptr_t overlay, const TRect& bounds, bool visible) {
+    if (!m_window) return;
+    auto found = m_window->overlays.find(reinterpret_cast<HWND>(overlay));
+    if (found == m_window->overlays.end()) return;
+    found->second = Window::Overlay{bounds, visible};
+    m_window->PlaceOverlay(found->first, found->second);
+}
+
+void Win32Backend::DestroyOverlayWindow(std::uintptr_t overlay) {
+    if (!m_window) return;
+    auto found = m_window->overlays.find(reinterpret_cast<HWND>(overlay));
+    if (found == m_window->overlays.end()) return;
+    DestroyWindow(found->first);
+    m_window->overlays.erase(found);
+}
+
+TPoint Win32Backend::ClientOriginOnScreen(WindowId windowId) const {
+    POINT origin{0, 0};
+    if (windowId == kMainWindow && m_window && m_window->handle != nullptr) ClientToScreen(m_window->handle, &origin);
+    return TPoint{origin.x, origin.y};
 }
 
 void Win32Backend::SetCursor(TCursor cursor) {

@@ -46,6 +46,13 @@ public:
     void SetClipboardText(const std::string& utf8) override;
     int WheelScrollLines() const override;
     DisplayFacts Display() const override;
+    std::uintptr_t SystemWindowHandle(WindowId window) const override;
+    // Owned pop-up windows: the system hides them with their owner when it
+    // is minimised, and WM_MOVE of the owner moves them along.
+    std::uintptr_t CreateOverlayWindow(WindowId owner) override;
+    void PlaceOverlayWindow(std::uintptr_t overlay, const TRect& bounds, bool visible) override;
+    void DestroyOverlayWindow(std::uintptr_t overlay) override;
+    TPoint ClientOriginOnScreen(WindowId window) const override;
     // No 3D device of the window system's own: the video test draws with the
     // software device and presents through Present.
 

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# The Windows program's video test under Wine, on the system's own
+# DirectDraw: "DDraw.dll" is not loaded until "Video Speed" is clicked; the
+# cube then spins over the panel through both phases, the video row is
+# scored, and "Zamknij" ends the program with status 0.
+# Usage: windows_video_speed.sh build-windows/vidorex.exe artifacts-dir
+set -uo pipefail
+program=$(realpath "$1")
+artifacts=$2
+source "$(dirname "$0")/wine_lib.sh"
+begin_window_test
+# Wine's loader names every library it loads, and nothing else.
+export WINEDEBUG=-all,+loaddll
+begin_wine_test
+launch_under_wine "$program"
+
+ddraw_loaded() { grep -qiE 'loaddll.*ddraw\.dll' "$work/out.log"; }
+
+# Window coordinates: the panel starts 57 pixels down; the video row is the
+# eighth, 176 pixels into it; its lamps sit 3 pixels below its top.
+gray="128,128,128"
+video_button_x=96
+video_button_y=$((57 + 176 + 11))
+lamp_y=$((57 + 176 + 3 + 7))
+start_x=572
+start_y=$((57 + 352 + 11))
+
+wait_until 60 pixel_is 567 $lamp_y "$gray" || fail "the video row's lamps are not shown unlit at the start"
+sleep 1
+ddraw_loaded && fail "DDraw.dll was loaded before the video test started"
+
+click $video_button_x $video_button_y
+wait_until 30 ddraw_loaded || fail "DDraw.dll was not loaded when the video test started"
+
+# The surface covers the panel while the test runs: its middle changes from
+# frame to frame as the cube spins. Phase 1 lasts 7 s from the start, phase
+# 2 the next 7 s.
+middle_x=316
+middle_y=$((57 + 160))
+frame_moves() {
+  local first second
+  first=$(screen_pixel $middle_x $middle_y) || return 1
+  sleep 0.2
+  second=$(screen_pixel $middle_x $middle_y) || return 1
+  [ -n "$first" ] && [ "$first" != "$second" ]
+}
+started=$SECONDS
+wait_until 5 frame_moves || fail "no spinning cube in the first phase"
+sleep $((started + 5 - SECONDS))
+screen_of_window "$artifacts/first-phase.png"
+sleep $((started + 9 - SECONDS))
+wait_until 3 frame_moves || fail "no spinning cube in the second phase"
+sleep $((started + 12 - SECONDS))
+screen_of_window "$artifacts/second-phase.png"
+
+# On the screen: while the surface covers the row, its lamps read black.
+lamp_lit() {
+  local p
+  p=$(screen_pixel "$1" $lamp_y) || return 1
+  [ -n "$p" ] && [ "$p" != "$gray" ] && [ "$p" != "0,0,0" ]
+}
+lit() { lamp_lit 567 || lamp_lit 583 || lamp_lit 599; }
+wait_until 60 lit || fail "the video row was not scored"
+screen_of_window "$artifacts/scored.png"
+
+# The end of the battery: "Zamknij" closes the program.
+click $start_x $start_y
+ended_cleanly 60 "^vidorex:"
+echo "PASS"
