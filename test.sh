@@ -38,8 +38,9 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:ha
 echo "== The Windows program's unit tests under Wine"
 scripts/test-windows.sh 2>&1 | tee "$log_dir/windows.log" || status=1
 
-# The Windows program's window under Wine, on the same virtual display, once
-# it is built.
+# The Windows program's windows under Wine, on the same virtual display,
+# once it is built: start, stop and close; the video test on the system's
+# own DirectDraw.
 windows_passed=0
 windows_failed=0
 if [ -f build-windows/vidorex.exe ]; then
@@ -48,15 +49,17 @@ if [ -f build-windows/vidorex.exe ]; then
   # making another); otherwise the test makes its own.
   prefix=()
   [ -f build-windows/wine-prefix/system.reg ] && prefix=(env WINEPREFIX="$PWD/build-windows/wine-prefix")
-  if "${prefix[@]}" bash tests/e2e/windows_start_stop_close.sh build-windows/vidorex.exe \
-    build/e2e-artifacts/windows_start_stop_close >"$log_dir/windows-window.log" 2>&1; then
-    windows_passed=1
-    echo "windows_start_stop_close: passed"
-  else
-    windows_failed=1
-    echo "windows_start_stop_close: FAILED"
-    tail -20 "$log_dir/windows-window.log"
-  fi
+  for test in windows_start_stop_close windows_video_speed; do
+    if "${prefix[@]}" bash "tests/e2e/$test.sh" build-windows/vidorex.exe \
+      "build/e2e-artifacts/$test" >"$log_dir/$test.log" 2>&1; then
+      windows_passed=$((windows_passed + 1))
+      echo "$test: passed"
+    else
+      windows_failed=$((windows_failed + 1))
+      echo "$test: FAILED"
+      tail -20 "$log_dir/$test.log"
+    fi
+  done
 fi
 
 count() { grep -E "tests passed, [0-9]+ tests failed out of [0-9]+" "$1" | tail -1; }

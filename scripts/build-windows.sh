@@ -35,7 +35,7 @@ if [ $install_wine -eq 1 ]; then
   fi
   # The system's DirectDraw and Direct3D under Wine draw through OpenGL: the
   # 32-bit Mesa drivers (software rasterisers on a machine without a GPU).
-  packages+=(wine wine32:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386)
+  packages+=(wine wine32:i386 libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386)
 fi
 missing=()
 for p in "${packages[@]}"; do installed "$p" || missing+=("$p"); done

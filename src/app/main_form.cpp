@@ -37,11 +37,11 @@ std::string MainFormLayout() {
     return std::string(reinterpret_cast<const char*>(bytes->data()), bytes->size());
 }
 
-ClassRegistry BuildClassRegistry(SystemServices& services) {
+ClassRegistry BuildClassRegistry(SystemServices& services, DirectDrawLoader directDraw) {
     ClassRegistry classes;
     RegisterFrameworkClasses(classes);
     RegisterWidgetClasses(classes);
-    RegisterVideoClasses(classes, services, StandardDirectDrawLoader());
+    RegisterVideoClasses(classes, services, std::move(directDraw));
     classes.Register("TglSysInfo", "TComponent", [&services](TComponent* owner) {
         return std::make_unique<TglSysInfo>(owner, services);
     });
@@ -51,8 +51,8 @@ ClassRegistry BuildClassRegistry(SystemServices& services) {
 
 TForm1::TForm1(Application& app, SystemServices& services) : TForm1(app, services, MainFormLayout()) {}
 
-TForm1::TForm1(Application& app, SystemServices& services, const std::string& layoutText)
-    : TForm(app), m_services(services), m_workloads(RealWorkloads(services)) {
+TForm1::TForm1(Application& app, SystemServices& services, const std::string& layoutText, DirectDrawLoader directDraw)
+    : TForm(app), m_services(services), m_directDraw(std::move(directDraw)), m_workloads(RealWorkloads(services)) {
     Build(layoutText);
 }
 
@@ -63,7 +63,7 @@ TForm1::~TForm1() {
 }
 
 void TForm1::Build(const std::string& layoutText) {
-    ClassRegistry classes = BuildClassRegistry(m_services);
+    ClassRegistry classes = BuildClassRegistry(m_services, m_directDraw);
     LoadLayout(layoutText, *this, "TForm1", classes, Handlers());
     BindFields();
     MakeRows();

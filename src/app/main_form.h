@@ -21,6 +21,7 @@
 #include "platform/system_services.h"
 #include "video/cube_scene.h"
 #include "video/direct3d_texture.h"
+#include "video/register_video.h"
 
 namespace vx {
 
@@ -67,8 +68,11 @@ public:
     // Builds the window from its stored layout; throws LayoutError naming
     // what the layout got wrong.
     TForm1(Application& app, win::SystemServices& services);
-    // The same from a given layout text (for tests of bad layouts).
-    TForm1(Application& app, win::SystemServices& services, const std::string& layoutText);
+    // The same from a given layout text (for tests of bad layouts), and with
+    // given DirectDraw services (for tests on a window back end without
+    // windows of the system's, which only the stand-in can draw into).
+    TForm1(Application& app, win::SystemServices& services, const std::string& layoutText,
+           DirectDrawLoader directDraw = StandardDirectDrawLoader());
     ~TForm1() override;
 
     // The components, in the order of the window's fields.
@@ -223,6 +227,7 @@ private:
     void MakeRows();
 
     win::SystemServices& m_services;
+    DirectDrawLoader m_directDraw;
     std::vector<std::string> m_fieldNames;
     std::unique_ptr<OverallProgress> m_progress;
     std::unique_ptr<ScoreRow> m_osRow;
@@ -238,7 +243,7 @@ private:
 
 // The layout reader's classes: the framework's, the widgets', the video
 // test's and the window's own.
-ClassRegistry BuildClassRegistry(win::SystemServices& services);
+ClassRegistry BuildClassRegistry(win::SystemServices& services, DirectDrawLoader directDraw = StandardDirectDrawLoader());
 
 // The window's stored layout, as compiled into the program.
 std::string MainFormLayout();

@@ -167,6 +167,57 @@ TEST_F(Win32BackendTest, WaitsWithAndWithoutLimitAndEndsOnTheQuitMessage) {
     EXPECT_EQ(quit->kind, WindowEvent::CloseRequested);
 }
 
+// The window another service draws into: over its place in the client
+// area, along when the main window moves, hidden and shown as asked, never
+// active and transparent to the mouse.
+TEST_F(Win32BackendTest, KeepsAnOverlayOverItsPlaceInTheClientArea) {
+    const std::uintptr_t handle = m_backend.CreateOverlayWindow(kMainWindow);
+    ASSERT_NE(handle, 0u);
+    HWND overlay = reinterpret_cast<HWND>(handle);
+    EXPECT_EQ(GetWindow(overlay, GW_OWNER), m_window);
+    EXPECT_FALSE(IsWindowVisible(overlay));
+    auto screenRect = [overlay] {
+        RECT r;
+        GetWindowRect(overlay, &r);
+        return r;
+    };
+    auto clientOrigin = [this] {
+        POINT origin{0, 0};
+        ClientToScreen(m_window, &origin);
+        return origin;
+    };
+
+    m_backend.PlaceOverlayWindow(handle, TRect{1, 58, 631, 378}, true);
+    EXPECT_TRUE(IsWindowVisible(overlay));
+    POINT origin = clientOrigin();
+    RECT r = screenRect();
+    EXPECT_EQ(r.left, origin.x + 1);
+    EXPECT_EQ(r.top, origin.y + 58);
+    EXPECT_EQ(r.right - r.left, 630);
+    EXPECT_EQ(r.bottom - r.top, 320);
+    const TPoint reported = m_backend.ClientOriginOnScreen(kMainWindow);
+    EXPECT_EQ(reported.X, origin.x);
+    EXPECT_EQ(reported.Y, origin.y);
+    EXPECT_EQ(SendMessageW(overlay, WM_NCHITTEST, 0, MAKELPARAM(r.left + 5, r.top + 5)), HTTRANSPARENT);
+    EXPECT_NE(GetActiveWindow(), overlay);
+
+    RECT frame;
+    GetWindowRect(m_window, &frame);
+    SetWindowPos(m_window, nullptr, frame.left + 30, frame.top + 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    origin = clientOrigin();
+    r = screenRect();
+    EXPECT_EQ(r.left, origin.x + 1) << "the overlay follows its owner";
+    EXPECT_EQ(r.top, origin.y + 58);
+    SetWindowPos(m_window, nullptr, frame.left, frame.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    m_backend.PlaceOverlayWindow(handle, TRect{1, 58, 631, 378}, false);
+    EXPECT_FALSE(IsWindowVisible(overlay));
+    m_backend.DestroyOverlayWindow(handle);
+    EXPECT_FALSE(IsWindow(overlay));
+    m_backend.PlaceOverlayWindow(handle, TRect{0, 0, 10, 10}, true);  // gone: nothing happens
+    EXPECT_EQ(m_backend.CreateOverlayWindow(kMainWindow + 1), 0u) << "only the main window has overlays";
+}
+
 TEST_F(Win32BackendTest, PresentsOnlyTheGivenPartsAndRepaintsFromItsImage) {
     Bitmap blue(kWidth, kHeight, clBlue);
     m_backend.Present(kMainWindow, blue, Region(TRect::FromSize(0, 0, kWidth, kHeight)));

@@ -17,6 +17,7 @@
 #include "platform/dx/soft/soft_direct_draw.h"
 #include "gl/device_rig.h"
 #include "support/cube_frame.h"
+#include "support/picture_difference.h"
 
 namespace vx::dx::testing {
 namespace {
@@ -44,27 +45,9 @@ struct CubeFrames {
         if ((pair).gl.device == nullptr) GTEST_SKIP() << "no OpenGL context on this machine"; \
     } while (false)
 
-struct Difference {
-    int differing = 0;  // pixels with some channel further apart than the allowance
-    int largest = 0;    // the largest channel difference anywhere
-};
-
-Difference Compare(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b, int allowance) {
-    Difference result;
-    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i) {
-        int worst = 0;
-        for (int shift : {0, 8, 16}) {
-            worst = std::max(worst, std::abs(static_cast<int>((a[i] >> shift) & 0xFF) - static_cast<int>((b[i] >> shift) & 0xFF)));
-        }
-        result.largest = std::max(result.largest, worst);
-        if (worst > allowance) ++result.differing;
-    }
-    return result;
-}
-
-int Lit(const std::vector<std::uint32_t>& pixels) {
-    return static_cast<int>(std::count_if(pixels.begin(), pixels.end(), [](std::uint32_t p) { return (p & 0xFFFFFF) != 0; }));
-}
+using vx::testing::Compare;
+using vx::testing::Difference;
+using vx::testing::Lit;
 
 struct UnlitVertex {
     float x, y, z;

@@ -1,10 +1,13 @@
 #include "support/cube_frame.h"
 
+#include <optional>
 #include <stdexcept>
+#include <vector>
 
 #include "framework/finally.h"
 #include "framework/resources.h"
 #include "video/dib_picture.h"
+#include "video/direct3d_texture.h"
 
 namespace vx::testing {
 
@@ -12,13 +15,24 @@ using namespace win;
 
 namespace {
 
-// "tex1" as an 8-bit palettised texture, the format the scene's texture
-// chooses for it.
-std::shared_ptr<IDirectDrawSurface7> MakeTexture(IDirectDraw7& directDraw, std::shared_ptr<IDirectDrawPalette>* palette) {
+// "tex1" in the format the scene's texture chooses among the device's
+// (an 8-bit palettised one where offered, else the nearest RGB one), filled
+// as the scene's texture fills it.
+std::shared_ptr<IDirectDrawSurface7> MakeTexture(IDirectDraw7& directDraw, IDirect3DDevice7& device,
+                                                 std::shared_ptr<IDirectDrawPalette>* palette) {
     const auto bytes = FindResource("tex1.bmp");
     if (!bytes) throw std::runtime_error("tex1.bmp is not among the resources");
     const DibPicture picture = DecodeDibPicture(*bytes, "tex1.bmp");
     if (!picture.Indexed()) throw std::runtime_error("tex1.bmp is not an 8-bit picture");
+    std::vector<DDPIXELFORMAT> formats;
+    device.EnumTextureFormats([&formats](const DDPIXELFORMAT& format) {
+        formats.push_back(format);
+        return D3DENUMRET_OK;
+    });
+    const std::optional<DDPIXELFORMAT> format = ClosestTextureFormat(formats, true);
+    if (!format) throw std::runtime_error("no texture format offered");
+    const bool indexed = (format->dwFlags & DDPF_PALETTEINDEXED8) != 0;
+    if (!indexed && format->dwRGBBitCount != 32) throw std::runtime_error("the texture format is neither indexed nor 32-bit");
 
     DDSURFACEDESC2 description{};
     description.dwSize = sizeof description;
@@ -26,22 +40,31 @@ std::shared_ptr<IDirectDrawSurface7> MakeTexture(IDirectDraw7& directDraw, std::
     description.dwWidth = static_cast<DWORD>(picture.width);
     description.dwHeight = static_cast<DWORD>(picture.height);
     description.ddsCaps.dwCaps = DDSCAPS_TEXTURE | DDSCAPS_SYSTEMMEMORY;
-    description.ddpfPixelFormat = DDPIXELFORMAT{sizeof(DDPIXELFORMAT), DDPF_RGB | DDPF_PALETTEINDEXED8, 0, 8, 0, 0, 0, 0};
+    description.ddpfPixelFormat = *format;
     std::shared_ptr<IDirectDrawSurface7> texture;
     if (FAILED(directDraw.CreateSurface(&description, &texture))) throw std::runtime_error("texture not made");
-    PALETTEENTRY entries[256];
-    for (int i = 0; i < 256; ++i) {
-        const std::uint32_t c = picture.palette[static_cast<std::size_t>(i)];
-        entries[i] = PALETTEENTRY{static_cast<BYTE>(c >> 16), static_cast<BYTE>(c >> 8), static_cast<BYTE>(c), 0};
+    if (indexed) {
+        PALETTEENTRY entries[256];
+        for (int i = 0; i < 256; ++i) {
+            const std::uint32_t c = picture.palette[static_cast<std::size_t>(i)];
+            entries[i] = PALETTEENTRY{static_cast<BYTE>(c >> 16), static_cast<BYTE>(c >> 8), static_cast<BYTE>(c), 0};
+        }
+        if (FAILED(directDraw.CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, entries, palette)) ||
+            FAILED(texture->SetPalette(*palette))) {
+            throw std::runtime_error("texture palette not set");
+        }
     }
-    if (FAILED(directDraw.CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, entries, palette)) ||
-        FAILED(texture->SetPalette(*palette)) || FAILED(texture->Lock(nullptr, &description, DDLOCK_WAIT, HANDLE{}))) {
-        throw std::runtime_error("texture not filled");
-    }
+    if (FAILED(texture->Lock(nullptr, &description, DDLOCK_WAIT, HANDLE{}))) throw std::runtime_error("texture not filled");
     for (int y = 0; y < picture.height; ++y) {
         auto* row = static_cast<BYTE*>(description.lpSurface) + static_cast<std::ptrdiff_t>(y) * description.lPitch;
         for (int x = 0; x < picture.width; ++x) {
-            row[x] = picture.indices[static_cast<std::size_t>(y * picture.width + x)];
+            const std::size_t at = static_cast<std::size_t>(y * picture.width + x);
+            if (indexed) {
+                row[x] = picture.indices[at];
+            } else {
+                const std::uint32_t alpha = format->dwRGBAlphaBitMask;
+                reinterpret_cast<std::uint32_t*>(row)[x] = (picture.ColourAt(x, y) & 0x00FFFFFFu) | alpha;
+            }
         }
     }
     texture->Unlock(nullptr);
@@ -53,7 +76,7 @@ std::shared_ptr<IDirectDrawSurface7> MakeTexture(IDirectDraw7& directDraw, std::
 CubeFrame::CubeFrame(IDirectDraw7& directDraw, std::shared_ptr<IDirectDrawSurface7> target, IDirect3DDevice7& device,
                      int width, int height)
     : m_device(device), m_width(width), m_height(height), m_target(std::move(target)) {
-    m_texture = MakeTexture(directDraw, &m_palette);
+    m_texture = MakeTexture(directDraw, device, &m_palette);
     const D3DVIEWPORT7 viewport{0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height), 0.0f, 1.0f};
     m_device.SetViewport(&viewport);
     D3DMATERIAL7 material{};

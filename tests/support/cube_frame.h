@@ -1,6 +1,6 @@
-// The video test's frame on any Direct3D device of the stand-in: the states
-// the scene sets once, the texture made from the program's own "tex1"
-// picture, and per frame the clear, the six strips of the cube at a given
+// The video test's frame on any Direct3D device: the states the scene sets
+// once, the texture made from the program's own "tex1" picture in the
+// format the scene would choose, and per frame the clear, the six strips of the cube at a given
 // time and the white frame-rate line; for comparing devices and timing them.
 #pragma once
 

@@ -12,16 +12,23 @@
 #include "fake/fake_system_services.h"
 #include "framework/application.h"
 #include "support/headless.h"
+#include "platform/dx/soft/soft_direct_draw.h"
 #include "video/dx_draw.h"
 
 namespace vx::test {
+
+// The DirectDraw stand-in over the window, as on Linux: the only one that
+// draws into a window back end without windows of the system's (this one).
+inline DirectDrawLoader StandInDirectDraw() {
+    return [](dx::PresentationTarget& target) { return std::make_unique<dx::SoftDirectDrawLibrary>(target); };
+}
 
 struct VideoWindow {
     // displayDevice: the 3D device the window system offers, if any.
     explicit VideoWindow(std::shared_ptr<dx::DeviceFactory> displayDevice = nullptr) {
         backend.displayDevice = std::move(displayDevice);
         app.SetErrorReport([this](const std::string& m) { errors.push_back(m); });
-        form = std::make_unique<TForm1>(app, services);
+        form = std::make_unique<TForm1>(app, services, MainFormLayout(), StandInDirectDraw());
         form->ShowWindow();
         form->DXDraw->SetOptions(static_cast<TDXDrawOptions>(form->DXDraw->Options() & ~doWaitVBlank));
         backend.queue.push_back(WindowEvent{WindowEvent::FocusGained});
