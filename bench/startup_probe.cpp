@@ -45,8 +45,9 @@ public:
         std::fflush(stdout);
     }
     void SetCursor(vx::TCursor cursor) override { m_inner.SetCursor(cursor); }
-    bool ShowSystemErrorBox(const std::string& title, const std::string& message) override {
-        return m_inner.ShowSystemErrorBox(title, message);
+    bool ShowSystemErrorBox(const std::string& title, const std::string& message,
+                            const std::function<void()>& whileShown) override {
+        return m_inner.ShowSystemErrorBox(title, message, whileShown);
     }
     void SetClipboardText(const std::string& utf8) override { m_inner.SetClipboardText(utf8); }
     int WheelScrollLines() const override { return m_inner.WheelScrollLines(); }

@@ -122,7 +122,12 @@ void Application::RunModal(TForm& modal, const std::function<bool()>& ended) {
 }
 
 void Application::ShowErrorBox(const std::string& message) {
-    if (m_backend.ShowSystemErrorBox(m_title, message)) return;
+    if (m_backend.ShowSystemErrorBox(m_title, message, [this] {
+            DeliverTimers();
+            UpdateWindow();
+        })) {
+        return;
+    }
     try {
         ShowFrameworkErrorBox(*this, m_title, message);
     } catch (const std::exception& e) {

@@ -3,6 +3,7 @@
 // off-screen one.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -99,8 +100,14 @@ public:
     virtual void SetCursor(TCursor cursor) = 0;
     // The system's own modal error box, over the main window when there is
     // one; returns when the user has closed it. False when the system has
-    // none: the framework then shows its own (framework/error_box.h).
-    virtual bool ShowSystemErrorBox(const std::string& /*title*/, const std::string& /*message*/) { return false; }
+    // none: the framework then shows its own (framework/error_box.h). While
+    // the box is up the system runs its own loop, from which whileShown is
+    // called every few milliseconds (the framework's timers and repaints go
+    // on, as in the framework's own box), never while a call of it runs.
+    virtual bool ShowSystemErrorBox(const std::string& /*title*/, const std::string& /*message*/,
+                                    const std::function<void()>& /*whileShown*/) {
+        return false;
+    }
     // Puts text (UTF-8, lines ending in "\n") on the desktop's clipboard.
     virtual void SetClipboardText(const std::string& utf8) = 0;
     // Rows a notch of the mouse wheel scrolls, as the desktop is set up;

@@ -218,6 +218,29 @@ TEST_F(Win32BackendTest, KeepsAnOverlayOverItsPlaceInTheClientArea) {
     EXPECT_EQ(m_backend.CreateOverlayWindow(kMainWindow + 1), 0u) << "only the main window has overlays";
 }
 
+// The system's box runs its own loop; the framework's work goes on from it
+// (here the work closes the box after a few turns, as a user would).
+TEST_F(Win32BackendTest, TheErrorBoxLetsTheFrameworksTimersRun) {
+    int ticks = 0;
+    bool nested = false;
+    bool running = false;
+    const bool shown = m_backend.ShowSystemErrorBox("Vidorex — próba", "Disk full", [&] {
+        if (running) nested = true;
+        running = true;
+        if (++ticks >= 3) {
+            HWND box = FindWindowW(L"#32770", L"Vidorex — próba");
+            if (box != nullptr) PostMessageW(box, WM_COMMAND, IDOK, 0);
+        }
+        running = false;
+    });
+    EXPECT_TRUE(shown);
+    EXPECT_GE(ticks, 3);
+    EXPECT_FALSE(nested);
+    const int afterwards = ticks;
+    m_backend.WaitEvent(50);
+    EXPECT_EQ(ticks, afterwards) << "nothing runs once the box is closed";
+}
+
 TEST_F(Win32BackendTest, PresentsOnlyTheGivenPartsAndRepaintsFromItsImage) {
     Bitmap blue(kWidth, kHeight, clBlue);
     m_backend.Present(kMainWindow, blue, Region(TRect::FromSize(0, 0, kWidth, kHeight)));

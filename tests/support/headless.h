@@ -65,7 +65,7 @@ public:
     void SetCursor(TCursor cursor) override { this->cursor = cursor; }
     // A system box by default, so that a test sees the messages; with
     // systemErrorBox false the framework's own box runs, driven by onWait.
-    bool ShowSystemErrorBox(const std::string& title, const std::string& message) override {
+    bool ShowSystemErrorBox(const std::string& title, const std::string& message, const std::function<void()>&) override {
         if (!systemErrorBox) return false;
         errorBoxes.push_back(title + ": " + message);
         return true;

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <map>
+#include <utility>
 #include <vector>
 
 // The program's own headers come first: after them <windows.h> may define
@@ -164,6 +166,7 @@ bool RegisterClassOnce(const WNDCLASSEXW& windowClass) {
 struct Win32Backend::Window {
     explicit Window(std::deque<WindowEvent>& events) : events(events) {}
     ~Window() {
+        *alive = false;
         if (handle != nullptr) DestroyWindow(handle);
         // A bitmap still selected into a context cannot be deleted.
         if (imageDcDefault != nullptr) SelectObject(imageDc.get(), imageDcDefault);
@@ -203,6 +206,13 @@ struct Win32Backend::Window {
         bool visible = false;
     };
     std::map<HWND, Overlay> overlays;
+    // What runs while the system's error box is up, and its timer.
+    static constexpr UINT_PTR kBoxTickTimer = 1;
+    static constexpr UINT kBoxTickMs = 10;
+    std::function<void()> whileBoxShown;
+    bool inBoxTick = false;
+    // False once the window is gone: a tick may close it.
+    std::shared_ptr<bool> alive = std::make_shared<bool>(true);
     void PlaceOverlay(HWND overlay, const Overlay& place) const;
     bool minimised = false;
     bool trackingLeave = false;
@@ -367,6 +377,25 @@ LRESULT Win32Backend::Window::Handle(UINT message, WPARAM wParam, LPARAM lParam)
             return 1;
         case WM_MOVE:
             for (const auto& [overlay, place] : overlays) PlaceOverlay(overlay, place);
+            break;
+        case WM_TIMER:
+            if (wParam == kBoxTickTimer) {
+                if (whileBoxShown && !inBoxTick) {
+                    inBoxTick = true;
+                    // Copied: the call may open a box of its own. Nothing
+                    // may leave the window procedure through the system.
+                    std::function<void()> tick = whileBoxShown;
+                    const std::shared_ptr<bool> stillHere = alive;
+                    try {
+                        tick();
+                    } catch (const std::exception& e) {
+                        std::fprintf(stderr, "vidorex: %s\n", e.what());
+                    } catch (...) {
+                    }
+                    if (*stillHere) inBoxTick = false;
+                }
+                return 0;
+            }
             break;
         case WM_PAINT: {
             PAINTSTRUCT paint;
@@ -647,8 +676,23 @@ void ShowSystemErrorBox(const std::string& title, const std::string& message) {
     ShowErrorBoxOwnedBy(nullptr, title, message);
 }
 
-bool Win32Backend::ShowSystemErrorBox(const std::string& title, const std::string& message) {
-    ShowErrorBoxOwnedBy(m_window ? m_window->handle : nullptr, title, message);
+bool Win32Backend::ShowSystemErrorBox(const std::string& title, const std::string& message,
+                                      const std::function<void()>& whileShown) {
+    if (!m_window || m_window->handle == nullptr) {
+        ShowErrorBoxOwnedBy(nullptr, title, message);
+        return true;
+    }
+    // The box's loop hands the main window its WM_TIMER; a box opened from
+    // within a tick (an error in a timer) gets its own and gives the outer
+    // one back when it closes.
+    Window* window = m_window.get();
+    std::function<void()> outer = std::exchange(window->whileBoxShown, whileShown);
+    const bool ticking = SetTimer(window->handle, Window::kBoxTickTimer, Window::kBoxTickMs, nullptr) != 0;
+    ShowErrorBoxOwnedBy(window->handle, title, message);
+    // The window may have gone while the box was up.
+    if (m_window.get() != window || window->handle == nullptr) return true;
+    if (ticking && !outer) KillTimer(window->handle, Window::kBoxTickTimer);
+    window->whileBoxShown = std::move(outer);
     return true;
 }
 

@@ -42,7 +42,8 @@ public:
     void DestroyOwnedWindow(WindowId window) override;
     void Present(WindowId window, const Bitmap& frame, const Region& parts) override;
     void SetCursor(TCursor cursor) override;
-    bool ShowSystemErrorBox(const std::string& title, const std::string& message) override;
+    bool ShowSystemErrorBox(const std::string& title, const std::string& message,
+                            const std::function<void()>& whileShown) override;
     void SetClipboardText(const std::string& utf8) override;
     int WheelScrollLines() const override;
     DisplayFacts Display() const override;
