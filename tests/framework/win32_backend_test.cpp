@@ -210,6 +210,15 @@ TEST_F(Win32BackendTest, KeepsAnOverlayOverItsPlaceInTheClientArea) {
     EXPECT_EQ(r.top, origin.y + 58);
     SetWindowPos(m_window, nullptr, frame.left, frame.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
+    ShowWindow(m_window, SW_MINIMIZE);
+    EXPECT_FALSE(IsWindowVisible(overlay)) << "hidden with its minimised owner";
+    ShowWindow(m_window, SW_RESTORE);
+    EXPECT_TRUE(IsWindowVisible(overlay)) << "back with its owner";
+    origin = clientOrigin();
+    r = screenRect();
+    EXPECT_EQ(r.left, origin.x + 1);
+    EXPECT_EQ(r.top, origin.y + 58);
+
     m_backend.PlaceOverlayWindow(handle, TRect{1, 58, 631, 378}, false);
     EXPECT_FALSE(IsWindowVisible(overlay));
     m_backend.DestroyOverlayWindow(handle);

@@ -358,11 +358,15 @@ LRESULT Win32Backend::Window::Handle(UINT message, WPARAM wParam, LPARAM lParam)
             Push(wParam ? WindowEvent::Exposed : WindowEvent::Hidden);
             break;
         case WM_SIZE:
+            // The overlays go and come back with the window (not every
+            // system hides a minimised owner's pop-ups itself).
             if (wParam == SIZE_MINIMIZED) {
                 minimised = true;
+                for (const auto& [overlay, place] : overlays) ShowWindow(overlay, SW_HIDE);
                 Push(WindowEvent::Hidden);
             } else if (minimised) {
                 minimised = false;
+                for (const auto& [overlay, place] : overlays) PlaceOverlay(overlay, place);
                 Push(WindowEvent::Exposed);
             }
             return 0;
@@ -376,7 +380,10 @@ LRESULT Win32Backend::Window::Handle(UINT message, WPARAM wParam, LPARAM lParam)
             // The retained image covers the whole client area.
             return 1;
         case WM_MOVE:
-            for (const auto& [overlay, place] : overlays) PlaceOverlay(overlay, place);
+            // A minimised owner keeps its overlays hidden (WM_SIZE).
+            if (!IsIconic(handle)) {
+                for (const auto& [overlay, place] : overlays) PlaceOverlay(overlay, place);
+            }
             break;
         case WM_TIMER:
             if (wParam == kBoxTickTimer) {
@@ -625,7 +632,7 @@ void Win32Backend::PlaceOverlayWindow(std::uintptr_t overlay, const TRect& bound
     auto found = m_window->overlays.find(reinterpret_cast<HWND>(overlay));
     if (found == m_window->overlays.end()) return;
     found->second = Window::Overlay{bounds, visible};
-    m_window->PlaceOverlay(found->first, found->second);
+    if (!m_window->minimised) m_window->PlaceOverlay(found->first, found->second);
 }
 
 void Win32Backend::DestroyOverlayWindow(std::uintptr_t overlay) {
