@@ -116,15 +116,14 @@ public:
     virtual DisplayFacts Display() const = 0;
 
     // For a service that draws into windows itself (the system's
-    // DirectDraw): the system's own handle (an HWND) of a window, 0 where
-    // the system has none; and a window of the system's own over part of a
-    // window's client area, which the service draws into. The overlay is
-    // borderless, owned by that window and kept over the same part of it
-    // when it moves; it never becomes active, the mouse passes through it to
-    // the window beneath, and the framework's own drawing does not show
-    // where it lies. Made hidden; bounds are in the owner's client
-    // coordinates. 0 where the system has no such windows.
-    virtual std::uintptr_t SystemWindowHandle(WindowId /*window*/) const { return 0; }
+    // DirectDraw): a window of the system's own over part of a window's
+    // client area, for the service to draw into, given by its system handle
+    // (an HWND). The overlay is borderless, owned by that window and kept
+    // over the same part of it when it moves or is minimised; it never
+    // becomes active, the mouse passes through it to the window beneath, and
+    // the framework's own drawing does not show where it lies. Made hidden;
+    // bounds are in the owner's client coordinates. 0 where the system has
+    // no such windows.
     virtual std::uintptr_t CreateOverlayWindow(WindowId /*owner*/) { return 0; }
     virtual void PlaceOverlayWindow(std::uintptr_t /*overlay*/, const TRect& /*bounds*/, bool /*visible*/) {}
     virtual void DestroyOverlayWindow(std::uintptr_t /*overlay*/) {}

@@ -605,11 +605,6 @@ void Win32Backend::Present(WindowId windowId, const Bitmap& frame, const Region&
     ReleaseDC(window.handle, target);
 }
 
-std::uintptr_t Win32Backend::SystemWindowHandle(WindowId windowId) const {
-    if (windowId != kMainWindow || !m_window) return 0;
-    return reinterpret_cast<std::uintptr_t>(m_window->handle);
-}
-
 std::uintptr_t Win32Backend::CreateOverlayWindow(WindowId owner) {
     if (owner != kMainWindow || !m_window || m_window->handle == nullptr) return 0;
     HWND overlay = CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, kOverlayClass, L"", WS_POPUP, 0, 0, 1, 1,

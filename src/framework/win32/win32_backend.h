@@ -47,7 +47,6 @@ public:
     void SetClipboardText(const std::string& utf8) override;
     int WheelScrollLines() const override;
     DisplayFacts Display() const override;
-    std::uintptr_t SystemWindowHandle(WindowId window) const override;
     // Owned pop-up windows: the system hides them with their owner when it
     // is minimised, and WM_MOVE of the owner moves them along.
     std::uintptr_t CreateOverlayWindow(WindowId owner) override;
