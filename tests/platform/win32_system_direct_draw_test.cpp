@@ -65,6 +65,15 @@ protected:
         EXPECT_EQ(directDraw->CreateSurface(&description, &surface), win::DD_OK);
         return surface;
     }
+    std::shared_ptr<win::IDirectDrawSurface7> Primary() {
+        win::DDSURFACEDESC2 description{};
+        description.dwSize = sizeof description;
+        description.dwFlags = win::DDSD_CAPS;
+        description.ddsCaps.dwCaps = win::DDSCAPS_PRIMARYSURFACE;
+        std::shared_ptr<win::IDirectDrawSurface7> surface;
+        EXPECT_EQ(directDraw->CreateSurface(&description, &surface), win::DD_OK);
+        return surface;
+    }
     win::DWORD CapsOf(win::IDirectDrawSurface7& surface) {
         win::DDSURFACEDESC2 description{};
         description.dwSize = sizeof description;
@@ -115,13 +124,9 @@ TEST_F(SystemDirectDrawTest, MakesTheVideoTestsSurfaces) {
         ASSERT_NE(surface, nullptr) << c.what;
         EXPECT_EQ(CapsOf(*surface) & c.expectedCaps, c.expectedCaps) << c.what;
     }
-    win::DDSURFACEDESC2 primary{};
-    primary.dwSize = sizeof primary;
-    primary.dwFlags = win::DDSD_CAPS;
-    primary.ddsCaps.dwCaps = win::DDSCAPS_PRIMARYSURFACE;
-    std::shared_ptr<win::IDirectDrawSurface7> surface;
-    ASSERT_EQ(directDraw->CreateSurface(&primary, &surface), win::DD_OK);
-    EXPECT_NE(CapsOf(*surface) & win::DDSCAPS_PRIMARYSURFACE, 0u);
+    auto primary = Primary();
+    ASSERT_NE(primary, nullptr);
+    EXPECT_NE(CapsOf(*primary) & win::DDSCAPS_PRIMARYSURFACE, 0u);
 
     // The system's own refusal comes back as it is: a size with no caps.
     win::DDSURFACEDESC2 sizeless = PlainSurfaceDescription(0, 0, win::DDSCAPS_OFFSCREENPLAIN);
@@ -184,12 +189,8 @@ TEST_F(SystemDirectDrawTest, LockBltAndDeviceContextSeeTheSamePixels) {
 // The primary surface, clipped to the surface's own window, takes the back
 // surface at screen coordinates; a palette keeps its entries.
 TEST_F(SystemDirectDrawTest, PresentsThroughTheClippedPrimarySurface) {
-    win::DDSURFACEDESC2 description{};
-    description.dwSize = sizeof description;
-    description.dwFlags = win::DDSD_CAPS;
-    description.ddsCaps.dwCaps = win::DDSCAPS_PRIMARYSURFACE;
-    std::shared_ptr<win::IDirectDrawSurface7> primary;
-    ASSERT_EQ(directDraw->CreateSurface(&description, &primary), win::DD_OK);
+    auto primary = Primary();
+    ASSERT_NE(primary, nullptr);
     std::shared_ptr<win::IDirectDrawClipper> clipper;
     ASSERT_EQ(directDraw->CreateClipper(0, &clipper), win::DD_OK);
     ASSERT_EQ(clipper->SetHWnd(0, Overlay()), win::DD_OK);

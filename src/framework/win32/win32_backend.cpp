@@ -23,6 +23,8 @@
 #include <mmsystem.h>
 #include <windowsx.h>
 
+#include "platform/win32/gdi_objects.h"
+
 namespace vx {
 
 namespace {
@@ -78,25 +80,8 @@ TShiftState ShiftStateOf(WPARAM keys) {
     return shift;
 }
 
-// 32-bit top-down device-independent bitmap: its pixels are 0x00RRGGBB, the
-// same as the framework's, so frames are copied row by row as they are.
-BITMAPINFO TopDownInfo(int width, int height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
-
-struct GdiObjectDeleter {
-    void operator()(HGDIOBJ object) const {
-        if (object != nullptr) DeleteObject(object);
-    }
-};
-using GdiObject = std::unique_ptr<std::remove_pointer_t<HGDIOBJ>, GdiObjectDeleter>;
+using gdi::GdiObject;
+using gdi::TopDownInfo;
 
 struct IconDeleter {
     void operator()(HICON icon) const {
@@ -104,13 +89,6 @@ struct IconDeleter {
     }
 };
 using Icon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
-
-struct MemoryDcDeleter {
-    void operator()(HDC dc) const {
-        if (dc != nullptr) DeleteDC(dc);
-    }
-};
-using MemoryDc = std::unique_ptr<std::remove_pointer_t<HDC>, MemoryDcDeleter>;
 
 // The program's icon as the system's: the picture opaque, its mask empty.
 Icon IconFrom(const Bitmap& picture) {
@@ -168,8 +146,6 @@ struct Win32Backend::Window {
     ~Window() {
         *alive = false;
         if (handle != nullptr) DestroyWindow(handle);
-        // A bitmap still selected into a context cannot be deleted.
-        if (imageDcDefault != nullptr) SelectObject(imageDc.get(), imageDcDefault);
     }
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
@@ -184,21 +160,16 @@ struct Win32Backend::Window {
     }
     void PushMouse(WindowEvent::Kind kind, TMouseButton button, WPARAM wParam, LPARAM lParam, bool twice = false);
     // The retained image at the frame's size; false when none can be made.
-    bool EnsureImage(int width, int height);
+    bool EnsureImage(int width, int height) { return image.Resize(width, height); }
     void Blit(HDC target, const RECT& area) const {
-        BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, imageDc.get(), area.left,
+        BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, image.Dc(), area.left,
                area.top, SRCCOPY);
     }
 
     std::deque<WindowEvent>& events;
     HWND handle = nullptr;
     Icon icon;
-    MemoryDc imageDc;
-    GdiObject image;
-    HGDIOBJ imageDcDefault = nullptr;
-    std::uint32_t* imageBits = nullptr;
-    int imageWidth = 0;
-    int imageHeight = 0;
+    gdi::DibSection image;
     HCURSOR cursor = LoadCursorW(nullptr, IDC_ARROW);
     // The overlay windows and their places in the client area.
     struct Overlay {
@@ -217,30 +188,6 @@ struct Win32Backend::Window {
     bool minimised = false;
     bool trackingLeave = false;
 };
-
-bool Win32Backend::Window::EnsureImage(int width, int height) {
-    if (imageBits != nullptr && imageWidth == width && imageHeight == height) return true;
-    if (!imageDc) {
-        imageDc.reset(CreateCompatibleDC(nullptr));
-        if (!imageDc) return false;
-    }
-    if (imageDcDefault != nullptr) SelectObject(imageDc.get(), imageDcDefault);
-    imageDcDefault = nullptr;
-    image.reset();
-    imageBits = nullptr;
-    BITMAPINFO info = TopDownInfo(width, height);
-    void* bits = nullptr;
-    image.reset(CreateDIBSection(imageDc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!image || bits == nullptr) {
-        image.reset();
-        return false;
-    }
-    imageDcDefault = SelectObject(imageDc.get(), image.get());
-    imageBits = static_cast<std::uint32_t*>(bits);
-    imageWidth = width;
-    imageHeight = height;
-    return true;
-}
 
 void Win32Backend::Window::PushMouse(WindowEvent::Kind kind, TMouseButton button, WPARAM wParam, LPARAM lParam,
                                      bool twice) {
@@ -407,7 +354,7 @@ LRESULT Win32Backend::Window::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_PAINT: {
             PAINTSTRUCT paint;
             HDC target = BeginPaint(handle, &paint);
-            if (target != nullptr && imageBits != nullptr) {
+            if (target != nullptr && image.Bits() != nullptr) {
                 GdiFlush();
                 Blit(target, paint.rcPaint);
             }
@@ -590,7 +537,7 @@ void Win32Backend::Present(WindowId windowId, const Bitmap& frame, const Region&
         if (r.IsEmpty()) continue;
         for (int y = r.Top; y < r.Bottom; ++y) {
             const std::uint32_t* from = frame.Row(y) + r.Left;
-            std::copy(from, from + r.Width(), window.imageBits + static_cast<std::size_t>(y) * window.imageWidth + r.Left);
+            std::copy(from, from + r.Width(), window.image.Bits() + static_cast<std::size_t>(y) * window.image.Width() + r.Left);
         }
         shown.push_back(RECT{r.Left, r.Top, r.Right, r.Bottom});
     }

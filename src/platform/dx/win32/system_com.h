@@ -17,13 +17,9 @@
 #include "platform/dx/ddraw.h"
 #include "platform/dx/device_context_pixels.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+// <windows.h> comes with the GDI objects' header.
+#include "platform/win32/gdi_objects.h"
+
 #include <ddraw.h>
 #include <d3d.h>
 
@@ -102,7 +98,6 @@ class SystemSurface final : public win::IDirectDrawSurface7, public DeviceContex
 public:
     SystemSurface(DirectDrawRef owner, ComRef<::IDirectDrawSurface7> surface)
         : m_owner(std::move(owner)), m_surface(std::move(surface)) {}
-    ~SystemSurface() override;
 
     ::IDirectDrawSurface7* Com() const { return m_surface.Get(); }
 
@@ -123,19 +118,13 @@ public:
     bool WriteDeviceContext(win::HDC dc, const win::RECT& area, const std::uint32_t* pixels, int pitchPixels) override;
 
 private:
-    // A top-down 32-bit DIB section of at least width x height, kept for the
-    // next copy so that text on every frame allocates nothing.
+    // The scratch bitmap at least width x height, kept for the next copy so
+    // that text on every frame allocates nothing.
     bool EnsureScratch(int width, int height);
-    void FreeScratch();
 
     DirectDrawRef m_owner;
     ComRef<::IDirectDrawSurface7> m_surface;
-    ::HDC m_scratchDc = nullptr;
-    ::HBITMAP m_scratchBitmap = nullptr;
-    ::HGDIOBJ m_scratchDefault = nullptr;
-    std::uint32_t* m_scratchBits = nullptr;
-    int m_scratchWidth = 0;
-    int m_scratchHeight = 0;
+    gdi::DibSection m_scratch;
 };
 
 // The Direct3D 7 object of a DirectDraw object (system_direct3d.cpp).

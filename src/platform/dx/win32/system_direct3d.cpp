@@ -19,7 +19,9 @@ static_assert(kSameRecord<win::D3DRECT, ::D3DRECT>);
 // The program's callbacks run inside the system's enumeration; an exception
 // must not cross the system's frames, so it waits there and is thrown again
 // once the system has returned.
+template <typename Callback>
 struct Enumeration {
+    const Callback& callback;
     std::exception_ptr failure;
 
     template <typename Call>
@@ -31,36 +33,35 @@ struct Enumeration {
             return D3DENUMRET_CANCEL;
         }
     }
-    void Rethrow() const {
-        if (failure) std::rethrow_exception(failure);
-    }
 };
 
-struct DeviceEnumeration : Enumeration {
-    const win::LPD3DENUMDEVICESCALLBACK7* callback = nullptr;
+// Runs the system's enumeration, start(context) handing EachDevice or
+// EachFormat the context, and throws what a callback threw.
+template <typename Callback, typename Start>
+win::HRESULT Enumerate(const Callback& callback, Start start) {
+    Enumeration<Callback> enumeration{callback, nullptr};
+    const HRESULT result = start(&enumeration);
+    if (enumeration.failure) std::rethrow_exception(enumeration.failure);
+    return result;
+}
 
-    static HRESULT CALLBACK Each(char* description, char* name, ::D3DDEVICEDESC7* device, void* context) {
-        auto& self = *static_cast<DeviceEnumeration*>(context);
-        return self.Run([&] {
-            win::D3DDEVICEDESC7 ours{};
-            if (device != nullptr) std::memcpy(&ours, device, sizeof ours);
-            return (*self.callback)(description != nullptr ? description : "", name != nullptr ? name : "", ours);
-        });
-    }
-};
+HRESULT CALLBACK EachDevice(char* description, char* name, ::D3DDEVICEDESC7* device, void* context) {
+    auto& self = *static_cast<Enumeration<win::LPD3DENUMDEVICESCALLBACK7>*>(context);
+    return self.Run([&] {
+        win::D3DDEVICEDESC7 ours{};
+        if (device != nullptr) std::memcpy(&ours, device, sizeof ours);
+        return self.callback(description != nullptr ? description : "", name != nullptr ? name : "", ours);
+    });
+}
 
-struct FormatEnumeration : Enumeration {
-    const win::LPD3DENUMPIXELFORMATSCALLBACK* callback = nullptr;
-
-    static HRESULT CALLBACK Each(::DDPIXELFORMAT* format, void* context) {
-        auto& self = *static_cast<FormatEnumeration*>(context);
-        return self.Run([&] {
-            win::DDPIXELFORMAT ours{};
-            if (format != nullptr) std::memcpy(&ours, format, sizeof ours);
-            return (*self.callback)(ours);
-        });
-    }
-};
+HRESULT CALLBACK EachFormat(::DDPIXELFORMAT* format, void* context) {
+    auto& self = *static_cast<Enumeration<win::LPD3DENUMPIXELFORMATSCALLBACK>*>(context);
+    return self.Run([&] {
+        win::DDPIXELFORMAT ours{};
+        if (format != nullptr) std::memcpy(&ours, format, sizeof ours);
+        return self.callback(ours);
+    });
+}
 
 ::IDirectDrawSurface7* ComOf(win::IDirectDrawSurface7* surface) {
     auto* own = dynamic_cast<SystemSurface*>(surface);
@@ -73,11 +74,7 @@ public:
         : m_owner(std::move(owner)), m_device(std::move(device)) {}
 
     win::HRESULT EnumTextureFormats(const win::LPD3DENUMPIXELFORMATSCALLBACK& callback) override {
-        FormatEnumeration enumeration;
-        enumeration.callback = &callback;
-        const HRESULT result = m_device->EnumTextureFormats(&FormatEnumeration::Each, &enumeration);
-        enumeration.Rethrow();
-        return result;
+        return Enumerate(callback, [this](void* context) { return m_device->EnumTextureFormats(&EachFormat, context); });
     }
     win::HRESULT BeginScene() override { return m_device->BeginScene(); }
     win::HRESULT EndScene() override { return m_device->EndScene(); }
@@ -119,11 +116,7 @@ public:
         : m_owner(std::move(owner)), m_direct3D(std::move(direct3D)) {}
 
     win::HRESULT EnumDevices(const win::LPD3DENUMDEVICESCALLBACK7& callback) override {
-        DeviceEnumeration enumeration;
-        enumeration.callback = &callback;
-        const HRESULT result = m_direct3D->EnumDevices(&DeviceEnumeration::Each, &enumeration);
-        enumeration.Rethrow();
-        return result;
+        return Enumerate(callback, [this](void* context) { return m_direct3D->EnumDevices(&EachDevice, context); });
     }
     win::HRESULT CreateDevice(const win::GUID& deviceGuid, win::IDirectDrawSurface7* renderTarget,
                               std::shared_ptr<win::IDirect3DDevice7>* device) override {

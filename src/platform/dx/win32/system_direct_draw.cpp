@@ -157,24 +157,11 @@ private:
     DirectDrawCreateExFunction m_create;
 };
 
-BITMAPINFO TopDown32(int width, int height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
-
 ::HDC SystemDc(win::HDC dc) { return reinterpret_cast<::HDC>(win::HandleValue(dc)); }
 
 }  // namespace
 
 // ---------------------------------------------------------------- surfaces
-
-SystemSurface::~SystemSurface() { FreeScratch(); }
 
 win::HRESULT SystemSurface::Blt(win::RECT* destRect, win::IDirectDrawSurface7* source, win::RECT* sourceRect,
                                 win::DWORD flags, win::DDBLTFX* fx) {
@@ -227,47 +214,18 @@ win::HRESULT SystemSurface::AddAttachedSurface(std::shared_ptr<win::IDirectDrawS
 }
 
 bool SystemSurface::EnsureScratch(int width, int height) {
-    if (m_scratchBits != nullptr && m_scratchWidth >= width && m_scratchHeight >= height) return true;
-    const int newWidth = std::max(width, m_scratchWidth);
-    const int newHeight = std::max(height, m_scratchHeight);
-    FreeScratch();
-    m_scratchDc = CreateCompatibleDC(nullptr);
-    if (m_scratchDc == nullptr) return false;
-    BITMAPINFO info = TopDown32(newWidth, newHeight);
-    void* bits = nullptr;
-    m_scratchBitmap = CreateDIBSection(m_scratchDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (m_scratchBitmap == nullptr || bits == nullptr) {
-        FreeScratch();
-        return false;
-    }
-    m_scratchDefault = SelectObject(m_scratchDc, m_scratchBitmap);
-    m_scratchBits = static_cast<std::uint32_t*>(bits);
-    m_scratchWidth = newWidth;
-    m_scratchHeight = newHeight;
-    return true;
-}
-
-void SystemSurface::FreeScratch() {
-    // A bitmap still selected into a context cannot be deleted.
-    if (m_scratchDc != nullptr && m_scratchDefault != nullptr) SelectObject(m_scratchDc, m_scratchDefault);
-    if (m_scratchBitmap != nullptr) DeleteObject(m_scratchBitmap);
-    if (m_scratchDc != nullptr) DeleteDC(m_scratchDc);
-    m_scratchDc = nullptr;
-    m_scratchBitmap = nullptr;
-    m_scratchDefault = nullptr;
-    m_scratchBits = nullptr;
-    m_scratchWidth = 0;
-    m_scratchHeight = 0;
+    if (m_scratch.Bits() != nullptr && m_scratch.Width() >= width && m_scratch.Height() >= height) return true;
+    return m_scratch.Resize(std::max(width, m_scratch.Width()), std::max(height, m_scratch.Height()));
 }
 
 bool SystemSurface::ReadDeviceContext(win::HDC dc, const win::RECT& area, std::uint32_t* pixels, int pitchPixels) {
     const int width = area.right - area.left;
     const int height = area.bottom - area.top;
     if (width <= 0 || height <= 0 || pixels == nullptr || !EnsureScratch(width, height)) return false;
-    if (!BitBlt(m_scratchDc, 0, 0, width, height, SystemDc(dc), area.left, area.top, SRCCOPY)) return false;
+    if (!BitBlt(m_scratch.Dc(), 0, 0, width, height, SystemDc(dc), area.left, area.top, SRCCOPY)) return false;
     GdiFlush();
     for (int y = 0; y < height; ++y) {
-        const std::uint32_t* from = m_scratchBits + static_cast<std::ptrdiff_t>(y) * m_scratchWidth;
+        const std::uint32_t* from = m_scratch.Bits() + static_cast<std::ptrdiff_t>(y) * m_scratch.Width();
         std::copy(from, from + width, pixels + static_cast<std::ptrdiff_t>(y) * pitchPixels);
     }
     return true;
@@ -280,9 +238,9 @@ bool SystemSurface::WriteDeviceContext(win::HDC dc, const win::RECT& area, const
     GdiFlush();
     for (int y = 0; y < height; ++y) {
         const std::uint32_t* from = pixels + static_cast<std::ptrdiff_t>(y) * pitchPixels;
-        std::copy(from, from + width, m_scratchBits + static_cast<std::ptrdiff_t>(y) * m_scratchWidth);
+        std::copy(from, from + width, m_scratch.Bits() + static_cast<std::ptrdiff_t>(y) * m_scratch.Width());
     }
-    return BitBlt(SystemDc(dc), area.left, area.top, width, height, m_scratchDc, 0, 0, SRCCOPY) != FALSE;
+    return BitBlt(SystemDc(dc), area.left, area.top, width, height, m_scratch.Dc(), 0, 0, SRCCOPY) != FALSE;
 }
 
 }  // namespace vx::dx::system
