@@ -42,14 +42,16 @@ first_viewable() {
   return 1
 }
 
-# The program's visible window of that class (the 3D device keeps a hidden
-# one of the same class).
+# The program's visible window that `xdotool search ARGS...` finds, in
+# $window_id; find_window looks for it by class (the 3D device keeps a
+# hidden one of the same class).
 window_id=""
-find_window() {
-  first_viewable --class "$1"
+find_window_matching() {
+  first_viewable "$@"
   window_id=$found_id
   [ -n "$window_id" ]
 }
+find_window() { find_window_matching --class "$1"; }
 
 # The colour of a pixel of the window, as "r,g,b".
 pixel() {

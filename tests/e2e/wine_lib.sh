@@ -22,11 +22,7 @@ begin_wine_test() {
 # Starts the program under Wine in the work folder, its output in
 # $work/out.log, and waits for its titled window.
 wine_title="www.tervalo.example - Tervalo Vidorex"
-find_titled_window() {
-  first_viewable --name "^${wine_title}\$"
-  window_id=$found_id
-  [ -n "$window_id" ]
-}
+find_titled_window() { find_window_matching --name "^${wine_title}\$"; }
 launch_under_wine() {
   local program=$1
   [ -f "$program" ] || fail "no program at $program"
