@@ -1,21 +1,30 @@
 #!/usr/bin/env bash
-# Cross-builds the 32-bit Windows program, build-windows/vidorex.exe, and its
-# unit tests (build-windows/vidorex_tests.exe) with MinGW-w64. Installs the
-# compiler and what the tests need (Wine) with apt-get when missing, and
-# builds the static third-party libraries from Debian's source packages once,
-# keeping them in build-windows/third-party/.
-#   scripts/build-windows.sh            build everything
-#   scripts/build-windows.sh --no-wine  do not install Wine (build only)
+# Cross-builds the Windows programs and their unit tests with MinGW-w64:
+#   build-windows/vidorex.exe       the 32-bit program (Windows 7 to 11, 32- or 64-bit)
+#   build-windows-x64/vidorex.exe   the 64-bit program (64-bit Windows)
+# each with tests/vidorex_tests.exe and the processor counters' provider for
+# Wine (vxperf.dll) beside it. Installs the compilers and what the tests need
+# (Wine) with apt-get when missing, and builds the static third-party
+# libraries from Debian's source packages once per target, keeping them in
+# <build folder>/third-party/.
+#   scripts/build-windows.sh [win32|win64|all] [--no-wine]
+# --no-wine: install no Wine (build only). The 32-bit half of Wine is an
+# i386 package that not every machine can install or run; its absence only
+# means the 32-bit program cannot be tried here (scripts/test-windows.sh says so).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/windows-targets.sh
 
+targets=(win32 win64)
 install_wine=1
-[ "${1:-}" = "--no-wine" ] && install_wine=0
-
-build_dir=build-windows
-third_party=$build_dir/third-party
-prefix=$PWD/$third_party/prefix
-toolchain=$PWD/cmake/i686-w64-mingw32.cmake
+for argument in "$@"; do
+  case "$argument" in
+    win32 | win64) targets=("$argument") ;;
+    all) targets=(win32 win64) ;;
+    --no-wine) install_wine=0 ;;
+    *) echo "usage: $0 [win32|win64|all] [--no-wine]" >&2; exit 2 ;;
+  esac
+done
 jobs=$(nproc)
 
 as_root=()
@@ -24,25 +33,36 @@ apt_get() {
   DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get -o DPkg::Lock::Timeout=900 "$@"
 }
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+install_missing() {  # packages... -> installs those not installed yet
+  local missing=() p
+  for p in "$@"; do installed "$p" || missing+=("$p"); done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  apt_get update -qq || true
+  apt_get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
 
 # ---- Packages ---------------------------------------------------------------
-packages=(g++-mingw-w64-i686-posix mingw-w64-i686-dev cmake dpkg-dev googletest fonts-wine)
+packages=(cmake dpkg-dev googletest fonts-wine)
+for target in "${targets[@]}"; do
+  read -ra compiler <<<"$(windows_compiler_packages "$target")"
+  packages+=("${compiler[@]}")
+done
+install_missing "${packages[@]}"
 if [ $install_wine -eq 1 ]; then
-  # Wine runs the 32-bit tests; its 32-bit half is an i386 package.
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    "${as_root[@]}" dpkg --add-architecture i386
-    apt_get update -qq
+  # 64-bit Wine runs the 64-bit program everywhere. The system's DirectDraw
+  # and Direct3D under Wine draw through OpenGL: Mesa's drivers (software
+  # rasterisers on a machine without a GPU).
+  install_missing wine wine64 libgl1 libgl1-mesa-dri libglx-mesa0
+  # Its 32-bit half is an i386 package: tried, and only warned about when the
+  # machine's package lists cannot give it.
+  if ! installed wine32:i386; then
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+      "${as_root[@]}" dpkg --add-architecture i386
+    fi
+    install_missing wine32:i386 libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386 ||
+      echo "warning: 32-bit Wine (wine32:i386) could not be installed; the 32-bit program will not be tried here" >&2
   fi
-  # The system's DirectDraw and Direct3D under Wine draw through OpenGL: the
-  # 32-bit Mesa drivers (software rasterisers on a machine without a GPU).
-  packages+=(wine wine32:i386 libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386)
-fi
-missing=()
-for p in "${packages[@]}"; do installed "$p" || missing+=("$p"); done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  apt_get update -qq
-  apt_get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
 # ---- Third-party libraries, from Debian's sources ----------------------------
@@ -56,37 +76,47 @@ enable_sources() {
   else
     sed -n 's/^deb /deb-src /p' /etc/apt/sources.list | "${as_root[@]}" tee /etc/apt/sources.list.d/vidorex-deb-src.list >/dev/null
   fi
-  apt_get update -qq
+  apt_get update -qq || true
 }
 
+source_dir=build-windows-sources
 fetch_source() {  # package -> prints the unpacked directory
-  local package=$1 dir=$third_party/src
-  mkdir -p "$dir"
-  if ! ls -d "$dir/$package"-*/ >/dev/null 2>&1; then
+  local package=$1
+  mkdir -p "$source_dir"
+  if ! ls -d "$source_dir/$package"-*/ >/dev/null 2>&1; then
     enable_sources
-    (cd "$dir" && apt-get source -qq --download-only "$package" >/dev/null && dpkg-source -x --skip-patches "$package"_*.dsc >/dev/null 2>&1 || dpkg-source -x "$package"_*.dsc >/dev/null)
+    (cd "$source_dir" && apt-get source -qq --download-only "$package" >/dev/null && dpkg-source -x --skip-patches "$package"_*.dsc >/dev/null 2>&1 || dpkg-source -x "$package"_*.dsc >/dev/null)
   fi
-  ls -d "$dir/$package"-*/ | head -1
+  ls -d "$source_dir/$package"-*/ | head -1
 }
 
-# libjpeg-turbo: the window's pictures are JPEG and decode as on Linux.
-if [ ! -f "$prefix/lib/libjpeg.a" ]; then
-  echo "== Building libjpeg-turbo for Windows"
-  src=$(fetch_source libjpeg-turbo)
-  cmake -S "$src" -B "$third_party/build-libjpeg-turbo" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON \
-    -DWITH_TURBOJPEG=OFF -DWITH_SIMD=OFF -DWITH_JPEG8=OFF -DCMAKE_POSITION_INDEPENDENT_CODE=OFF >/dev/null
-  nice -n 10 cmake --build "$third_party/build-libjpeg-turbo" -j"$jobs" --target jpeg-static >/dev/null
-  mkdir -p "$prefix/lib" "$prefix/include"
-  cp "$third_party/build-libjpeg-turbo/libjpeg.a" "$prefix/lib/libjpeg.a"
-  cp "$src"/jpeglib.h "$src"/jmorecfg.h "$src"/jerror.h "$third_party/build-libjpeg-turbo/jconfig.h" "$prefix/include/"
-fi
+build_target() {  # win32|win64
+  local target=$1 build_dir third_party prefix toolchain src
+  build_dir=$(windows_build_dir "$target")
+  third_party=$build_dir/third-party
+  prefix=$PWD/$third_party/prefix
+  toolchain=$PWD/cmake/$(windows_triple "$target").cmake
 
-# ---- The program and its tests ---------------------------------------------
-echo "== Building for Windows"
-# Optimised as the Linux build (-O2), without its debugging information,
-# which only slows the cross-build and bloats the program.
-cmake -S . -B "$build_dir" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DCMAKE_C_FLAGS_RELEASE="-O2 -DNDEBUG" \
-  -DVX_WINDOWS_PREFIX="$prefix" >/dev/null
-nice -n 10 cmake --build "$build_dir" -j"$jobs"
+  # libjpeg-turbo: the window's pictures are JPEG and decode as on Linux.
+  if [ ! -f "$prefix/lib/libjpeg.a" ]; then
+    echo "== Building libjpeg-turbo for Windows ($target)"
+    src=$(fetch_source libjpeg-turbo)
+    cmake -S "$src" -B "$third_party/build-libjpeg-turbo" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+      -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON \
+      -DWITH_TURBOJPEG=OFF -DWITH_SIMD=OFF -DWITH_JPEG8=OFF -DCMAKE_POSITION_INDEPENDENT_CODE=OFF >/dev/null
+    nice -n 10 cmake --build "$third_party/build-libjpeg-turbo" -j"$jobs" --target jpeg-static >/dev/null
+    mkdir -p "$prefix/lib" "$prefix/include"
+    cp "$third_party/build-libjpeg-turbo/libjpeg.a" "$prefix/lib/libjpeg.a"
+    cp "$src"/jpeglib.h "$src"/jmorecfg.h "$src"/jerror.h "$third_party/build-libjpeg-turbo/jconfig.h" "$prefix/include/"
+  fi
+
+  echo "== Building for Windows ($target)"
+  # Optimised as the Linux build (-O2), without its debugging information,
+  # which only slows the cross-build and bloats the program.
+  cmake -S . -B "$build_dir" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DCMAKE_C_FLAGS_RELEASE="-O2 -DNDEBUG" \
+    -DVX_WINDOWS_PREFIX="$prefix" >/dev/null
+  nice -n 10 cmake --build "$build_dir" -j"$jobs"
+}
+
+for target in "${targets[@]}"; do build_target "$target"; done

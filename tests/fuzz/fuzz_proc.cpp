@@ -20,7 +20,9 @@ namespace Sampler = vx::ProcessorLoadSampler;
 using namespace vx::win;
 
 void ExpectSamplerAccepts(const std::vector<ProcessorTimes>& processors, std::uint64_t ticksPerSecond) {
-    const ProcessorPerfSample sample{processors, ticksPerSecond, SYSTEMTIME{2001, 1, 1, 1, 12, 0, 0, 0}, "FUZZ"};
+    std::vector<ProcessorCounters> counters;
+    CountersFromProcStat(processors, ticksPerSecond, counters);
+    const ProcessorPerfSample sample{counters, SYSTEMTIME{2001, 1, 1, 1, 12, 0, 0, 0}, "FUZZ"};
     std::vector<BYTE> block(BuildProcessorPerfData(sample, {}));
     if (BuildProcessorPerfData(sample, block) != block.size()) {
         std::fprintf(stderr, "the block's size changed between two builds\n");

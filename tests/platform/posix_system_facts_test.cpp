@@ -112,7 +112,9 @@ constexpr SYSTEMTIME kNoon{2024, 5, 3, 15, 12, 0, 0, 0};
 std::vector<BYTE> BuildFrom(const char* procStat, const SYSTEMTIME& time = kNoon, std::string_view name = "host") {
     std::vector<ProcessorTimes> processors;
     EXPECT_TRUE(ParseProcStat(procStat, processors));
-    const ProcessorPerfSample sample{processors, 100, time, name};
+    std::vector<ProcessorCounters> counters;
+    CountersFromProcStat(processors, 100, counters);
+    const ProcessorPerfSample sample{counters, time, name};
     std::vector<BYTE> data(BuildProcessorPerfData(sample, {}));
     EXPECT_EQ(BuildProcessorPerfData(sample, data), data.size());
     return data;
@@ -175,7 +177,9 @@ TEST(ProcessorPerfDataTest, BlockWalksToEachProcessorsIdleTime) {
 TEST(ProcessorPerfDataTest, WritesOnlyWhenTheBlockFitsAndNothingPastIt) {
     std::vector<ProcessorTimes> processors;
     ASSERT_TRUE(ParseProcStat(kTwoProcessors, processors));
-    const ProcessorPerfSample sample{processors, 100, kNoon, "host"};
+    std::vector<ProcessorCounters> counters;
+    CountersFromProcStat(processors, 100, counters);
+    const ProcessorPerfSample sample{counters, kNoon, "host"};
     const std::size_t size = BuildProcessorPerfData(sample, {});
     for (const std::size_t room : {std::size_t{0}, size - 1, size, size + 64}) {
         SCOPED_TRACE(room);

@@ -7,12 +7,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <optional>
+#include <sstream>
 #include <vector>
 #include <string>
 
 #include "checks/test_env.h"
 #include "platform/win32/gdi_glyphs.h"
+#include "platform/win32_system_yardstick.h"
 #include "sysinfo/processor_load.h"
 
 namespace vx::win {
@@ -122,8 +127,37 @@ TEST(Win32SystemServicesTest, TheTestFileInTheTemporaryFolder) {
     EXPECT_EQ(services.GetLastError(), ERROR_PATH_NOT_FOUND);
 }
 
-// Windows has the "Processor" object in its performance data; Wine answers
-// a valid block without objects, which the sampler must report, not crash on.
+// A processor's load over an interval as the kernel counts it, from its
+// "cpuN" line of /proc/stat, which a program under Wine reads through the
+// drive that Wine maps to the root folder.
+struct KernelTimes {
+    double busy = 0;
+    double all = 0;
+};
+std::optional<KernelTimes> KernelTimesOf(unsigned processor) {
+    std::ifstream stat("Z:\\proc\\stat");
+    const std::string name = "cpu" + std::to_string(processor);
+    for (std::string line; std::getline(stat, line);) {
+        std::istringstream fields(line);
+        std::string first;
+        fields >> first;
+        if (first != name) continue;
+        double value = 0;
+        KernelTimes times;
+        for (int field = 0; field < 8 && fields >> value; ++field) {
+            times.all += value;
+            if (field != 3 && field != 4) times.busy += value;  // idle and iowait are not
+        }
+        return times;
+    }
+    return std::nullopt;
+}
+
+// Windows has the "Processor" object in its performance data. Wine has none
+// of its own: the test prefix registers the program's provider of it
+// (scripts/wine-prefix.sh), whose loads must agree with the kernel's. A
+// Wine prefix without it answers a block without objects, which the sampler
+// must report, not crash on.
 TEST(Win32SystemServicesTest, PerformanceDataAsTheSamplerReadsIt) {
     Win32SystemServices services;
     std::vector<BYTE> block(1 << 16);
@@ -138,7 +172,14 @@ TEST(Win32SystemServicesTest, PerformanceDataAsTheSamplerReadsIt) {
     PERF_DATA_BLOCK header{};
     std::memcpy(&header, block.data(), sizeof header);
     EXPECT_EQ(std::u16string(header.Signature, 4), u"PERF");
+
+    HKEY provider{};
+    const bool providerRegistered =
+        services.RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\VidorexCounters\\Performance", 0,
+                               KEY_READ, &provider) == ERROR_SUCCESS;
+    if (providerRegistered) services.RegCloseKey(provider);
     if (header.NumObjectTypes == 0) {
+        EXPECT_FALSE(providerRegistered) << "the registered provider added no object";
         try {
             ProcessorLoadSampler::Session session(services);
             ProcessorLoadSampler::TakeSample();
@@ -146,12 +187,41 @@ TEST(Win32SystemServicesTest, PerformanceDataAsTheSamplerReadsIt) {
         } catch (const ProcessorLoadSampler::EProcessorLoadError& e) {
             EXPECT_NE(std::string(e.what()).find("\"Processor\""), std::string::npos) << e.what();
         }
-    } else {
-        ProcessorLoadSampler::Session session(services);
-        ProcessorLoadSampler::TakeSample();
-        ProcessorLoadSampler::TakeSample();
-        EXPECT_GE(ProcessorLoadSampler::GetLoad(0), 0.0);
+        return;
     }
+
+    // Processor 0, the one the disk test reads, kept busy for a second.
+    ProcessorLoadSampler::Session session(services);
+    const std::optional<KernelTimes> kernelBefore = KernelTimesOf(0);
+    ProcessorLoadSampler::TakeSample();
+    ASSERT_TRUE(dx::testing::SpinOnProcessor(0, 1000));
+    ProcessorLoadSampler::TakeSample();
+    const std::optional<KernelTimes> kernelAfter = KernelTimesOf(0);
+    const double load = ProcessorLoadSampler::GetLoad(0);
+    if (kernelBefore && kernelAfter && kernelAfter->all > kernelBefore->all) {
+        const double kernelLoad = (kernelAfter->busy - kernelBefore->busy) / (kernelAfter->all - kernelBefore->all);
+        std::printf("processor 0 while it spins: %.3f, the kernel's %.3f\n", load, kernelLoad);
+        EXPECT_NEAR(load, kernelLoad, 0.10);
+    } else {
+        std::printf("processor 0 while it spins: %.3f (no kernel figures to compare with)\n", load);
+        EXPECT_GT(load, 0.5);
+    }
+    // Every processor and the total, each read once.
+    int instances = 0;
+    for (;; ++instances) {
+        double each = 0;
+        try {
+            each = ProcessorLoadSampler::GetLoad(instances);
+        } catch (const ProcessorLoadSampler::EProcessorLoadError&) {
+            break;
+        }
+        std::printf("instance %d: %.3f\n", instances, each);
+        EXPECT_GE(each, 0.0) << "instance " << instances;
+        EXPECT_LE(each, 1.0) << "instance " << instances;
+    }
+    SYSTEM_INFO system{};
+    services.GetSystemInfo(&system);
+    EXPECT_EQ(instances, static_cast<int>(system.dwNumberOfProcessors) + 1) << "each processor and the total";
 }
 
 // GDI matches the families the window asks for; with Wine's fonts in the

@@ -69,6 +69,16 @@ std::uintptr_t DirectDrawModule() { return reinterpret_cast<std::uintptr_t>(GetM
 
 win::DWORD MillisecondClock() { return timeGetTime(); }
 
+bool SpinOnProcessor(unsigned processor, win::DWORD milliseconds) {
+    const HANDLE thread = GetCurrentThread();
+    const DWORD_PTR before = SetThreadAffinityMask(thread, DWORD_PTR{1} << processor);
+    if (before == 0) return false;
+    const DWORD start = timeGetTime();
+    volatile unsigned long long spins = 0;
+    while (timeGetTime() - start < milliseconds) spins = spins + 1;
+    SetThreadAffinityMask(thread, before);
+    return true;
+}
 
 }  // namespace vx::dx::testing
 

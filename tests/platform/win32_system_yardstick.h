@@ -25,5 +25,8 @@ win::DWORD SystemRefreshRate();
 std::uintptr_t DirectDrawModule();
 // The system's millisecond clock (timeGetTime).
 win::DWORD MillisecondClock();
+// Keeps the calling thread busy on one processor for a while; false when the
+// thread cannot be bound to it.
+bool SpinOnProcessor(unsigned processor, win::DWORD milliseconds);
 
 }  // namespace vx::dx::testing

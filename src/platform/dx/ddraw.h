@@ -160,8 +160,10 @@ struct DDSURFACEDESC2 {
     DWORD dwTextureStage;
 };
 
-// The pointer alternatives of the published unions (a z-buffer or pattern
-// surface) are left out; the DWORD ones are kept under their first name.
+// The published unions keep their DWORD alternative under its first name;
+// the surface alternatives (a z-buffer, alpha or pattern surface, which the
+// program never passes) are there as untyped pointers, so that the record is
+// the system's size on 64-bit targets too.
 struct DDBLTFX {
     DWORD dwSize;
     DWORD dwDDFX;
@@ -173,17 +175,32 @@ struct DDBLTFX {
     DWORD dwZBufferHigh;
     DWORD dwZBufferBaseDest;
     DWORD dwZDestConstBitDepth;
-    DWORD dwZDestConst;
+    union {
+        DWORD dwZDestConst;
+        void* lpDDSZBufferDest;
+    };
     DWORD dwZSrcConstBitDepth;
-    DWORD dwZSrcConst;
+    union {
+        DWORD dwZSrcConst;
+        void* lpDDSZBufferSrc;
+    };
     DWORD dwAlphaEdgeBlendBitDepth;
     DWORD dwAlphaEdgeBlend;
     DWORD dwReserved;
     DWORD dwAlphaDestConstBitDepth;
-    DWORD dwAlphaDestConst;
+    union {
+        DWORD dwAlphaDestConst;
+        void* lpDDSAlphaDest;
+    };
     DWORD dwAlphaSrcConstBitDepth;
-    DWORD dwAlphaSrcConst;
-    DWORD dwFillColor;
+    union {
+        DWORD dwAlphaSrcConst;
+        void* lpDDSAlphaSrc;
+    };
+    union {
+        DWORD dwFillColor;
+        void* lpDDSPattern;
+    };
     DDCOLORKEY ddckDestColorkey;
     DDCOLORKEY ddckSrcColorkey;
 };

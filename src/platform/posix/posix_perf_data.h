@@ -1,19 +1,12 @@
 // The processor statistics in the platform's performance data layout, built
-// from the kernel's per-processor times in /proc/stat.
-//
-// The block holds one "Processor" object (title index 238) with three
-// 100-nanosecond counters: user time (142), privileged time (144) and the
-// idle time (6) that the load sampler reads, in that order, so that a reader
-// has to walk the definitions to find its counter. The instances are the
-// processors in the kernel's order, named by their numbers ("0", "1", ...),
-// then "_Total". SystemTime is the UTC time at which the times were read.
+// from the kernel's per-processor times in /proc/stat: one "Processor"
+// object (platform/processor_perf_object.h) behind the block's header, whose
+// SystemTime is the UTC time at which the times were read.
 //
 // Idle time is the kernel's idle plus iowait: a processor waiting for the
 // disk runs nothing, which is what the platform's idle counter counts. Steal
 // time (the hypervisor running someone else) is not idle: the time was
-// lost to this machine, so it shows as load. "_Total" holds each counter's
-// average over the processors, so that its idle time, too, grows by at most
-// the elapsed time.
+// lost to this machine, so it shows as load.
 #pragma once
 
 #include <cstddef>
@@ -22,15 +15,10 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/processor_perf_object.h"
 #include "platform/win_types.h"
 
 namespace vx::win {
-
-// The counter title indexes of the processor object.
-constexpr DWORD kProcessorObjectTitleIndex = 238;
-constexpr DWORD kIdleTimeTitleIndex = 6;
-constexpr DWORD kUserTimeTitleIndex = 142;
-constexpr DWORD kPrivilegedTimeTitleIndex = 144;
 
 // One processor line of /proc/stat, in the kernel's clock ticks (USER_HZ).
 struct ProcessorTimes {
@@ -56,9 +44,13 @@ bool ParseProcStat(std::string_view text, std::vector<ProcessorTimes>& processor
 // count a machine can reach.
 std::uint64_t TicksToHundredNanoseconds(std::uint64_t ticks, std::uint64_t ticksPerSecond);
 
+// The processors' times as the object's counters: user with nice, system
+// with the interrupts, idle with iowait. Reuses counters' storage.
+void CountersFromProcStat(std::span<const ProcessorTimes> processors, std::uint64_t ticksPerSecond,
+                          std::vector<ProcessorCounters>& counters);
+
 struct ProcessorPerfSample {
-    std::span<const ProcessorTimes> processors;
-    std::uint64_t ticksPerSecond = 100;
+    std::span<const ProcessorCounters> processors;
     SYSTEMTIME systemTime{};      // UTC, when the times were read
     std::string_view systemName;  // the computer's name, as ASCII
 };

@@ -57,8 +57,9 @@ LONG PosixSystemServices::RegQueryValueExA(HKEY key, const char* valueName, DWOR
     if (gethostname(host, sizeof host - 1) != 0) host[0] = '\0';
     const long ticksPerSecond = sysconf(_SC_CLK_TCK);
 
-    const ProcessorPerfSample sample{m_processors, ticksPerSecond > 0 ? static_cast<std::uint64_t>(ticksPerSecond) : 100, now,
-                                     std::string_view(host, strnlen(host, sizeof host))};
+    CountersFromProcStat(m_processors, ticksPerSecond > 0 ? static_cast<std::uint64_t>(ticksPerSecond) : 100,
+                         m_processorCounters);
+    const ProcessorPerfSample sample{m_processorCounters, now, std::string_view(host, strnlen(host, sizeof host))};
     const std::size_t size = BuildProcessorPerfData(sample, std::span<BYTE>(data, data == nullptr ? 0 : *dataSize));
     // As on the platform, a refusal does not say how much is needed: under
     // this key the data changes between calls, and callers grow and retry.

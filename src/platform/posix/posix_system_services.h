@@ -124,6 +124,7 @@ private:
     // Kept between performance queries so that steady sampling does not allocate.
     std::vector<char> m_procStatText;
     std::vector<ProcessorTimes> m_processors;
+    std::vector<ProcessorCounters> m_processorCounters;
 
     // The descriptors behind the file handles that CreateFileA gave out
     // (posix_files.cpp).

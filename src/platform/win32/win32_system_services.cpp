@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "platform/file_time.h"
+#include "platform/program_view.h"
 
 namespace vx::win {
 namespace {
@@ -184,17 +185,19 @@ void Win32SystemServices::GetSystemInfo(SYSTEM_INFO* info) {
     if (info == nullptr) return;
     ::SYSTEM_INFO system{};
     ::GetSystemInfo(&system);
-    info->wProcessorArchitecture = system.wProcessorArchitecture;
-    info->wReserved = system.wReserved;
-    info->dwPageSize = system.dwPageSize;
-    info->lpMinimumApplicationAddress = reinterpret_cast<std::uintptr_t>(system.lpMinimumApplicationAddress);
-    info->lpMaximumApplicationAddress = reinterpret_cast<std::uintptr_t>(system.lpMaximumApplicationAddress);
-    info->dwActiveProcessorMask = system.dwActiveProcessorMask;
-    info->dwNumberOfProcessors = system.dwNumberOfProcessors;
-    info->dwProcessorType = system.dwProcessorType;
-    info->dwAllocationGranularity = system.dwAllocationGranularity;
-    info->wProcessorLevel = system.wProcessorLevel;
-    info->wProcessorRevision = system.wProcessorRevision;
+    SYSTEM_INFO answer{};
+    answer.wProcessorArchitecture = system.wProcessorArchitecture;
+    answer.wReserved = system.wReserved;
+    answer.dwPageSize = system.dwPageSize;
+    answer.lpMinimumApplicationAddress = reinterpret_cast<std::uintptr_t>(system.lpMinimumApplicationAddress);
+    answer.lpMaximumApplicationAddress = reinterpret_cast<std::uintptr_t>(system.lpMaximumApplicationAddress);
+    answer.dwActiveProcessorMask = system.dwActiveProcessorMask;
+    answer.dwNumberOfProcessors = system.dwNumberOfProcessors;
+    answer.dwProcessorType = system.dwProcessorType;
+    answer.dwAllocationGranularity = system.dwAllocationGranularity;
+    answer.wProcessorLevel = system.wProcessorLevel;
+    answer.wProcessorRevision = system.wProcessorRevision;
+    *info = AsThirtyTwoBitProgramSees(answer);
 }
 
 BOOL Win32SystemServices::GetComputerNameA(char* buffer, DWORD* size) {
