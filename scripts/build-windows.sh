@@ -7,7 +7,7 @@
 # (Wine) with apt-get when missing, and builds the static third-party
 # libraries from Debian's source packages once per target, keeping them in
 # <build folder>/third-party/.
-#   scripts/build-windows.sh [win32|win64|all] [--no-wine]
+#   scripts/build-windows.sh [win32|win64|all]... [--no-wine]
 # --no-wine: install no Wine (build only). The 32-bit half of Wine is an
 # i386 package that not every machine can install or run; its absence only
 # means the 32-bit program cannot be tried here (scripts/test-windows.sh says so).
@@ -15,16 +15,17 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/windows-targets.sh
 
-targets=(win32 win64)
+targets=()
 install_wine=1
 for argument in "$@"; do
   case "$argument" in
-    win32 | win64) targets=("$argument") ;;
-    all) targets=(win32 win64) ;;
+    win32 | win64) targets+=("$argument") ;;
+    all) targets+=(win32 win64) ;;
     --no-wine) install_wine=0 ;;
     *) echo "usage: $0 [win32|win64|all] [--no-wine]" >&2; exit 2 ;;
   esac
 done
+[ ${#targets[@]} -gt 0 ] || targets=(win32 win64)
 jobs=$(nproc)
 
 as_root=()

@@ -27,7 +27,7 @@ fi
 
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
-  "${as_root[@]}" apt-get update -qq
+  "${as_root[@]}" apt-get update -qq || echo "warning: some package lists could not be updated" >&2
   DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 

@@ -1,38 +1,38 @@
 #!/usr/bin/env bash
-# Builds the Windows program and runs its unit tests under Wine (32-bit), on
-# the display DISPLAY names (./test.sh starts a virtual one; without one
-# this script starts its own). The tests run in a Wine prefix of their own
-# under build-windows/, with Wine's fonts copied into its Fonts folder so
-# that "MS Sans Serif", "Tahoma" and "Wingdings" resolve to themselves.
-# Writes build-windows/test-logs/ and ends with ctest's summary line, so
-# that ./test.sh counts the results with the others'.
+# Builds the Windows programs and runs their unit tests under Wine, each in
+# a prefix of its own made by scripts/wine-prefix.sh (<build folder>/wine-prefix),
+# on the display DISPLAY names (./test.sh starts a virtual one; without one
+# this script starts its own):
+#   scripts/test-windows.sh [win32|win64|all]
+# The 64-bit program runs under 64-bit Wine on every machine; the 32-bit
+# one where this machine starts 32-bit Wine (some kernels refuse 32-bit
+# programs; some machines cannot install it). What cannot run here is
+# counted as skipped, with the reason. Also checks the processor workload's
+# machine code of both builds. Writes <build folder>/test-logs/ and ends
+# with a line "Windows: N passed, N failed, N skipped", which ./test.sh
+# counts with the others.
 set -uo pipefail
 cd "$(dirname "$0")/.."
+source scripts/windows-targets.sh
 
-log_dir=build-windows/test-logs
-mkdir -p "$log_dir"
-scripts/build-windows.sh >"$log_dir/build.log" 2>&1 || { tail -40 "$log_dir/build.log"; exit 1; }
+targets=(win32 win64)
+[ $# -ge 1 ] && [ "$1" != all ] && targets=("$1")
+
+passed=0
+failed=0
+skipped=0
+mkdir -p build-windows-logs
+if ! scripts/build-windows.sh "${targets[@]}" >build-windows-logs/build.log 2>&1; then
+  tail -40 build-windows-logs/build.log
+  echo "Windows: 0 passed, 1 failed, 0 skipped"
+  exit 1
+fi
+grep -E '^warning' build-windows-logs/build.log
 
 source tests/e2e/display.sh
 start_virtual_display || exit 1
 trap stop_virtual_display EXIT
 
-export WINEARCH=win32
-export WINEPREFIX=$PWD/build-windows/wine-prefix
-export WINEDEBUG=-all
-# No Mono or Gecko installer dialogs in a fresh prefix.
-export WINEDLLOVERRIDES="mscoree,mshtml="
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  echo "== Making the Wine prefix"
-  wineboot --init >"$log_dir/wineboot.log" 2>&1
-  wineserver -w
-fi
-fonts="$WINEPREFIX/drive_c/windows/Fonts"
-mkdir -p "$fonts"
-cp -n /usr/share/wine/fonts/* "$fonts/" 2>/dev/null || true
-
-passed=0
-failed=0
 count_gtest() {  # log -> adds its results
   local ok bad
   ok=$(sed -nE 's/^\[  PASSED  \] ([0-9]+) tests?\..*/\1/p' "$1" | tail -1)
@@ -44,27 +44,42 @@ count_gtest() {  # log -> adds its results
   failed=$((failed + bad))
 }
 
-echo "== Unit tests under Wine"
-wine build-windows/tests/vidorex_tests.exe --gtest_brief=1 2>&1 | tr -d '\r' >"$log_dir/unit.log"
-grep -E '^\[  FAILED  \] [A-Za-z]|^\[  PASSED|^\[  SKIPPED' "$log_dir/unit.log" | sort -u
-grep -A1 ': Skipped$' "$log_dir/unit.log" | grep -vE ': Skipped$|^--$' | sort | uniq -c | sed 's/^ */   skipped: /'
-count_gtest "$log_dir/unit.log"
+for target in "${targets[@]}"; do
+  build_dir=$(windows_build_dir "$target")
+  log_dir=$build_dir/test-logs
+  mkdir -p "$log_dir"
 
-# The processor test's long double arithmetic stays on the x87 unit.
-echo "== The workloads' machine code"
-objdump_log="$log_dir/workloads-disassembly.log"
-i686-w64-mingw32-objdump -d --no-show-raw-insn -M intel build-windows/CMakeFiles/vx_checks.dir/src/checks/workloads.cpp.obj \
-  >"$objdump_log" 2>&1
-if grep -qE 'f(ld|stp)\s+TBYTE PTR' "$objdump_log"; then
-  passed=$((passed + 1))
-else
-  echo "the processor workload does not use the x87 unit's long double"
-  failed=$((failed + 1))
-fi
+  # The processor test's long double arithmetic stays on the x87 unit.
+  objdump_log="$log_dir/workloads-disassembly.log"
+  "$(windows_triple "$target")-objdump" -d --no-show-raw-insn -M intel \
+    "$build_dir/CMakeFiles/vx_checks.dir/src/checks/workloads.cpp.obj" >"$objdump_log" 2>&1
+  if grep -qE 'f(ld|stp)\s+TBYTE PTR' "$objdump_log"; then
+    passed=$((passed + 1))
+  else
+    echo "$target: the processor workload does not use the x87 unit's long double"
+    failed=$((failed + 1))
+  fi
 
-wineserver -k 2>/dev/null || true
-total=$((passed + failed))
-percent=$(( total > 0 ? passed * 100 / total : 0 ))
+  if ! wine_runs "$target"; then
+    echo "== $target: unit tests skipped: $wine_unavailable_reason"
+    skipped=$((skipped + 1))
+    continue
+  fi
+  echo "== $target: unit tests under Wine"
+  prefix=$PWD/$build_dir/wine-prefix
+  if ! scripts/wine-prefix.sh "$prefix" "$target" >"$log_dir/wine-prefix.log" 2>&1; then
+    cat "$log_dir/wine-prefix.log"
+    failed=$((failed + 1))
+    continue
+  fi
+  WINEPREFIX=$prefix WINEARCH=$target WINELOADER=$(wine_loader "$target") WINEDEBUG=-all \
+    "$(wine_loader "$target")" "$build_dir/tests/vidorex_tests.exe" --gtest_brief=1 2>&1 | tr -d '\r' >"$log_dir/unit.log"
+  grep -E '^\[  FAILED  \] [A-Za-z]|^\[  PASSED|^\[  SKIPPED|^processor 0 ' "$log_dir/unit.log" | sort -u
+  grep -A1 ': Skipped$' "$log_dir/unit.log" | grep -vE ': Skipped$|^--$' | sort | uniq -c | sed 's/^ */   skipped: /'
+  count_gtest "$log_dir/unit.log"
+  WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+done
+
 echo "Windows build and tests took ${SECONDS} s"
-echo "${percent}% tests passed, $failed tests failed out of $total"
+echo "Windows: $passed passed, $failed failed, $skipped skipped"
 [ "$failed" -eq 0 ]

@@ -54,3 +54,17 @@ wine_runs() {  # win32|win64
   fi
   wine_unavailable_reason=""
 }
+
+# The target a Windows program was built for, from its PE header's machine
+# field: win32 (i386) or win64 (x86-64).
+pe_target() {  # program.exe
+  local header machine
+  header=$(od -An -t u4 -j 60 -N 4 "$1" 2>/dev/null | tr -d ' ') || return 1
+  [ -n "$header" ] || return 1
+  machine=$(od -An -t x2 -j $((header + 4)) -N 2 "$1" 2>/dev/null | tr -d ' ')
+  case "$machine" in
+    014c) echo win32 ;;
+    8664) echo win64 ;;
+    *) return 1 ;;
+  esac
+}

@@ -7,6 +7,7 @@ set -uo pipefail
 program=$1
 artifacts=$2
 source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/battery_lib.sh"
 begin_window_test
 
 launch "$program" vidorex
@@ -20,8 +21,6 @@ gray="128,128,128"
 cube_x=316
 cube_y=$((58 + 160))
 video_lamp_y=$((57 + 176 + 3 + 7))
-# The overall bar: 613 pixels from x 8; at 90 % its ramp ends near x 558.
-bar_y=$((57 + 328 + 7))
 
 wait_until 30 pixel_is_not $start_x $start_y "" || fail "cannot read the window's pixels"
 click $start_x $start_y
@@ -38,15 +37,7 @@ video_scored() {
   pixel_is_not 567 $video_lamp_y "$gray" || pixel_is_not 583 $video_lamp_y "$gray" || pixel_is_not 599 $video_lamp_y "$gray"
 }
 wait_until 60 video_scored || fail "the video row was not scored"
-# The memo's closing lines are yellow text on navy.
-memo_has_text() {
-  /usr/bin/import -window "$window_id" "$work/memo.png" 2>/dev/null || return 1
-  local yellow
-  yellow=$(/usr/bin/convert "$work/memo.png" -crop 600x40+10+$((57 + 266)) +repage -fill black +opaque "rgb(255,255,0)" -format "%[fx:int(mean*w*h*3)]" info: 2>/dev/null)
-  [ -n "$yellow" ] && [ "$yellow" -gt 50 ]
-}
 wait_until 30 memo_has_text || fail "the memo does not show the closing lines"
-bar_at_ninety() { pixel_is_not 550 $bar_y "$black" && pixel_is 590 $bar_y "$black"; }
 wait_until 10 bar_at_ninety || fail "the overall bar is not at 90 % ($(pixel 550 $bar_y) / $(pixel 590 $bar_y))"
 screenshot "$artifacts/finished.png"
 

@@ -11,7 +11,7 @@ source "$(dirname "$0")/wine_lib.sh"
 begin_window_test
 # Wine's loader names every library it loads, and nothing else.
 export WINEDEBUG=-all,+loaddll
-begin_wine_test
+begin_wine_test "$program"
 launch_under_wine "$program"
 
 ddraw_loaded() { grep -qiE 'loaddll.*ddraw\.dll' "$work/out.log"; }

@@ -1,21 +1,31 @@
 # Helpers for the Windows program's window tests under Wine, on top of
-# lib.sh: the 32-bit prefix and the program's titled window.
+# lib.sh: the prefix for the program's target and the program's titled
+# window.
 
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/windows-targets.sh"
 
-# A Wine prefix named by WINEPREFIX (32-bit) is used as it is; without one
-# the test makes its own, with Wine's fonts in it. Needs begin_window_test
-# first. WINEDEBUG is the caller's to widen.
+# Learns the program's target (win32 or win64) and makes Wine ready for it:
+# a prefix named by WINEPREFIX is used as it is (scripts/wine-prefix.sh
+# makes one); without one the test makes its own. Exits with status 77
+# (skipped) when this machine cannot run the target's Wine. Needs
+# begin_window_test first. WINEDEBUG is the caller's to widen.
 begin_wine_test() {
-  command -v wine >/dev/null || fail "Wine is not installed (scripts/build-windows.sh installs it)"
-  export WINEARCH=win32
+  local program=$1
+  wine_target=$(pe_target "$program") || fail "$program is no Windows program"
+  if ! wine_runs "$wine_target"; then
+    echo "SKIP: the $wine_target program cannot run here: $wine_unavailable_reason"
+    exit 77
+  fi
+  wine_command=$(wine_loader "$wine_target")
+  export WINEARCH=$wine_target WINELOADER=$wine_command
   export WINEDEBUG=${WINEDEBUG:--all}
   if [ -z "${WINEPREFIX:-}" ]; then
     export WINEPREFIX=$work/prefix
     # The prefix's server, and whatever it still runs, go with the test.
     trap 'stop_virtual_display; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null; wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
-    wineboot --init >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log" >&2; fail "cannot make a Wine prefix"; }
-    cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
+    "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-prefix.sh" "$WINEPREFIX" "$wine_target" "$(dirname "$program")" \
+      >"$work/wine-prefix.log" 2>&1 || { cat "$work/wine-prefix.log" >&2; fail "cannot make a Wine prefix"; }
   fi
 }
 
@@ -26,7 +36,7 @@ find_titled_window() { find_window_matching --name "^${wine_title}\$"; }
 launch_under_wine() {
   local program=$1
   [ -f "$program" ] || fail "no program at $program"
-  (cd "$work" && exec wine "$program" >"$work/out.log" 2>&1) &
+  (cd "$work" && exec "$wine_command" "$program" >"$work/out.log" 2>&1) &
   pid=$!
   wait_until 90 find_titled_window || { cat "$work/out.log" >&2; fail "the titled window did not appear"; }
 }
