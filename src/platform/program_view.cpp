@@ -23,4 +23,18 @@ SYSTEM_INFO AsThirtyTwoBitProgramSees(const SYSTEM_INFO& system) {
     return seen;
 }
 
+MEMORYSTATUS AsThirtyTwoBitProgramSees(const MemoryCounts& memory) {
+    const auto limited = [](ULONGLONG count, DWORD most) { return static_cast<DWORD>(std::min<ULONGLONG>(count, most)); };
+    MEMORYSTATUS status{};
+    status.dwLength = sizeof status;
+    status.dwMemoryLoad = memory.memoryLoad;
+    status.dwTotalPhys = limited(memory.totalPhys, kThirtyTwoBitMostMemory);
+    status.dwAvailPhys = limited(memory.availPhys, kThirtyTwoBitMostMemory);
+    status.dwTotalPageFile = limited(memory.totalPageFile, kThirtyTwoBitMostPageFile);
+    status.dwAvailPageFile = limited(memory.availPageFile, kThirtyTwoBitMostPageFile);
+    status.dwTotalVirtual = limited(memory.totalVirtual, kThirtyTwoBitMostMemory);
+    status.dwAvailVirtual = limited(memory.availVirtual, kThirtyTwoBitMostMemory);
+    return status;
+}
+
 }  // namespace vx::win

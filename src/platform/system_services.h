@@ -35,7 +35,7 @@ public:
 
     // ---- Memory, processors, names ----
 
-    // Always fills the record; dwLength is set to sizeof(MEMORYSTATUS), byte counts are exact.
+    // Always fills the record; dwLength is set to sizeof(MEMORYSTATUS), byte counts as the 32-bit program is told them.
     virtual void GlobalMemoryStatus(MEMORYSTATUS* status) = 0;
     // Always fills the record; a count that cannot be learnt is 0.
     virtual void GetSystemInfo(SYSTEM_INFO* info) = 0;

@@ -39,9 +39,6 @@ using ULONGLONG = std::uint64_t;
 using LARGE_INTEGER = std::int64_t;
 using HRESULT = std::int32_t;
 using WCHAR = char16_t;
-// Byte counts of memory are as wide as on the platform's 64-bit targets, so
-// that 2 GiB and more is reported as it is.
-using SIZE_T = std::uint64_t;
 using DWORD_PTR = std::uintptr_t;
 
 enum class HANDLE : std::uintptr_t {};
@@ -139,17 +136,21 @@ static_assert(sizeof(FILETIME) == 8);
 
 // ---- Memory and processors -------------------------------------------------
 
+// The 32-bit program's record, whose byte counts are 32-bit numbers: the
+// system tells such a program (one that is not large-address-aware) at most
+// 2 GiB - 1 of physical and virtual memory and 4 GiB - 1 of page file
+// (platform/program_view.h gives the same answer everywhere).
 struct MEMORYSTATUS {
-    DWORD dwLength;  // sizeof(MEMORYSTATUS): 56 with 64-bit byte counts
+    DWORD dwLength;  // sizeof(MEMORYSTATUS), 32
     DWORD dwMemoryLoad;
-    SIZE_T dwTotalPhys;
-    SIZE_T dwAvailPhys;
-    SIZE_T dwTotalPageFile;
-    SIZE_T dwAvailPageFile;
-    SIZE_T dwTotalVirtual;
-    SIZE_T dwAvailVirtual;
+    DWORD dwTotalPhys;
+    DWORD dwAvailPhys;
+    DWORD dwTotalPageFile;
+    DWORD dwAvailPageFile;
+    DWORD dwTotalVirtual;
+    DWORD dwAvailVirtual;
 };
-static_assert(sizeof(MEMORYSTATUS) == 56);
+static_assert(sizeof(MEMORYSTATUS) == 32);
 static_assert(offsetof(MEMORYSTATUS, dwTotalPhys) == 8);
 
 constexpr WORD PROCESSOR_ARCHITECTURE_INTEL = 0;

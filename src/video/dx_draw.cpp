@@ -382,7 +382,9 @@ void TDXDraw::Make3DDevice() {
             return devices[*chosen];
         };
         DeviceCandidate chosen = choose(hardwareWanted);
-        bool gotHardware = (chosen.description.dwDevCaps & D3DDEVCAPS_HWRASTERIZATION) != 0;
+        // Without hardware wanted the device taken is the software device,
+        // whatever the system marks it (see ChooseDevice).
+        bool gotHardware = hardwareWanted && (chosen.description.dwDevCaps & D3DDEVCAPS_HWRASTERIZATION) != 0;
         if (FAILED(m_direct3D->CreateDevice(chosen.guid, m_back->IDDSurface7(), &m_device)) || !m_device) {
             // Fall back to a software device; the mark follows the device
             // actually made, so the overlay reports what draws.

@@ -42,8 +42,8 @@ win::DWORD RenderBitDepthFlag(int bitsPerPixel);
 // emulation included (Wine draws them all through OpenGL). Without hardware
 // wanted nothing would then fit, and the test would stop at "3D device not
 // found" on a machine with three working devices; the software emulation
-// device (IID_IDirect3DRGBDevice) is then taken by its name, with the mark
-// the system gave it.
+// device (IID_IDirect3DRGBDevice) is then taken by its name, as the
+// software device it is: the surface does not report it as hardware.
 std::optional<std::size_t> ChooseDevice(const std::vector<DeviceCandidate>& devices, bool hardwareWanted,
                                         int backSurfaceBitsPerPixel);
 

@@ -16,6 +16,7 @@
 #include "checks/disk.h"
 #include "checks/test_env.h"
 #include "platform/native_services.h"
+#include "platform/program_view.h"
 #include "widgets/digits.h"
 #include "widgets/label.h"
 #include "widgets/progress.h"
@@ -55,16 +56,33 @@ TEST(DesktopCheckTest, ScoresFromTheSnapshotAndKeepsTheAdviceValues) {
     }
 }
 
-TEST(FreeMemoryCheckTest, UsesTheFullSixtyFourBitMemoryCount) {
-    CheckWindow<> w([](test::HookedServices& s) {
-        s.memoryStatus.dwMemoryLoad = 50;
-        s.memoryStatus.dwTotalPhys = 8192 * kMiB;  // wraps to 0 in 32 bits
-    });
-    w.form->BMemFreeClick(nullptr);
-    EXPECT_EQ(w.form->MemFreeD->Value(), 1668) << "(150 + 8192) / 5";
-    EXPECT_EQ(w.form->MemFreeP->Percent(), 100);
-    EXPECT_EQ(Lamps(w.form->MemFreeL1, w.form->MemFreeL2, w.form->MemFreeL3), LampFor(Lamp::Green));
-    EXPECT_EQ(w.form->progress1->Percent(), 10);
+// The machine's memory as the services tell it to the 32-bit program.
+TEST(FreeMemoryCheckTest, ScoresMemoryAsTheThirtyTwoBitProgramIsToldIt) {
+    struct Case {
+        DWORD load;
+        ULONGLONG installed;
+        double display;
+        int bar;
+        Lamp lamp;
+    };
+    const Case cases[] = {
+        {40, 16384 * kMiB, 445, 100, Lamp::Green},  // (180 + 2047.999...) / 5: limited to 2 GiB - 1
+        {50, 8192 * kMiB, 439, 100, Lamp::Green},   // (150 + 2047.999...) / 5
+        {50, 1024 * kMiB, 234, 100, Lamp::Green},   // (150 + 1024) / 5
+        {70, 128 * kMiB, 43, 29, Lamp::Red},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.installed / kMiB);
+        CheckWindow<> w([&c](test::HookedServices& s) {
+            s.memoryStatus = win::AsThirtyTwoBitProgramSees(
+                win::MemoryCounts{c.load, c.installed, c.installed / 2, 2 * c.installed, c.installed, 128ull << 40, 64ull << 40});
+        });
+        w.form->BMemFreeClick(nullptr);
+        EXPECT_EQ(w.form->MemFreeD->Value(), c.display);
+        EXPECT_EQ(w.form->MemFreeP->Percent(), c.bar);
+        EXPECT_EQ(Lamps(w.form->MemFreeL1, w.form->MemFreeL2, w.form->MemFreeL3), LampFor(c.lamp));
+        EXPECT_EQ(w.form->progress1->Percent(), 10);
+    }
 }
 
 TEST(FreeSpaceCheckTest, ScoresTheTemporaryFoldersDisk) {

@@ -3,10 +3,15 @@
 // manual clock, the score and the end of the battery.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+#include <string>
+
 #include "app/main_form.h"
 #include "checks/scores.h"
 #include "fake/fake_system_services.h"
 #include "framework/application.h"
+#include "support/faulty_direct_draw.h"
 #include "support/headless.h"
 #include "support/video_window.h"
 #include "video/dx_draw.h"
@@ -128,13 +133,68 @@ TEST(VideoTestTest, AHiddenWindowLosesTheSurfaceUntilItShowsAgain) {
     EXPECT_TRUE(dx.CanRender());
 }
 
+// Whichever step of the start fails, its message reaches the user and the
+// test ends there: the surface hidden, the timers off, the row unscored. A
+// step of making the surface finalises it; the texture's, which runs in the
+// surface's events once it is made, reaches the caller with it made, to be
+// finalised by the next start.
 TEST(VideoTestTest, AFailingStartLeavesTheRowUnscoredAndTheTimersOff) {
+    struct Case {
+        std::string message;
+        std::function<void(test::DirectDrawFaults&, VideoWindow&)> fault;
+        bool loaded = true;
+        bool surfaceMade = false;
+    };
+    using Faults = test::DirectDrawFaults;
+    const auto refusing = [](win::DWORD caps) {
+        return [caps](Faults& f, VideoWindow&) {
+            f.refuseSurface = [caps](const win::DDSURFACEDESC2& d) { return (d.ddsCaps.dwCaps & caps) != 0; };
+        };
+    };
+    const Case cases[] = {
+        {"DDraw.dll not loaded", [](Faults&, VideoWindow&) {}, false},
+        {"Primary Surface cannot be made", refusing(win::DDSCAPS_PRIMARYSURFACE)},
+        {"3D device not found", [](Faults& f, VideoWindow&) { f.noDevices = true; }},
+        {"IDirect3DDevice7 cannot be made", [](Faults& f, VideoWindow&) { f.refuseDevices = true; }},
+        {"Texture cannot be initialized", refusing(win::DDSCAPS_TEXTURE), true, true},
+        {"Can't Load this Graphic", [](Faults&, VideoWindow& w) { w.form->DXImageList->Items().clear(); }, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        Faults faults;
+        const bool loaded = c.loaded;
+        VideoWindow w(nullptr, [&faults, loaded](dx::PresentationTarget& target) -> std::unique_ptr<win::DirectDrawLibrary> {
+            if (!loaded) return nullptr;
+            return std::make_unique<test::FaultyDirectDrawLibrary>(target, nullptr, faults);
+        });
+        c.fault(faults, w);
+        try {
+            w.form->BVideoSpeedClick(nullptr);
+            ADD_FAILURE() << "no error";
+        } catch (const std::exception& e) {
+            EXPECT_EQ(e.what(), c.message);
+        }
+        EXPECT_EQ(w.form->DXDraw->Initialized(), c.surfaceMade);
+        EXPECT_FALSE(w.form->DXDraw->Visible());
+        EXPECT_FALSE(w.form->TimerDX->Enabled());
+        EXPECT_FALSE(w.form->DXTimer->Enabled());
+        EXPECT_FALSE(w.form->VideoSpeedL1->LedisOn() || w.form->VideoSpeedL2->LedisOn() ||
+                     w.form->VideoSpeedL3->LedisOn());
+        EXPECT_EQ(w.form->VideoSpeedD->Value(), 0);
+    }
+}
+
+// As the program runs it: each frame waits for the display's next refresh.
+TEST(VideoTestTest, FramesPacedToTheDisplayLandInTheWindow) {
     VideoWindow w;
-    w.form->DXImageList->Items().clear();
-    EXPECT_THROW(w.form->BVideoSpeedClick(nullptr), std::runtime_error);
-    EXPECT_FALSE(w.form->DXDraw->Visible());
-    EXPECT_FALSE(w.form->TimerDX->Enabled());
-    EXPECT_FALSE(w.form->VideoSpeedL3->LedisOn());
+    w.WaitForVerticalBlank();
+    w.form->BVideoSpeedClick(nullptr);
+    ASSERT_TRUE(w.form->DXDraw->ActiveOptions() & doWaitVBlank);
+    w.Frames(25, 40);
+    const TPoint origin = w.form->DXDraw->WindowOrigin();
+    EXPECT_NE(w.At(origin.X + 315, origin.Y + 160), clBlack);
+    EXPECT_EQ(w.form->DXDraw->Tag(), 25) << "the frame rate on the frame clock, not the display's";
+    EXPECT_TRUE(w.errors.empty());
 }
 
 TEST(VideoTestTest, TheFrameIsClippedToTheSurfaceControl) {

@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)ParseKernelRelease(text);
     (void)ProcFieldBytes(text, "MemTotal");
     (void)ProcFieldBytes(text, "VmSize");
-    (void)MemoryStatusFromMeminfo(text, 1ull << 47, size);
+    (void)MemoryCountsFromMeminfo(text, 1ull << 47, size);
     (void)ProcessorFromCpuinfo(text);
     std::vector<ProcessorTimes> processors;
     if (ParseProcStat(text, processors)) ExpectSamplerAccepts(processors, 1 + size % 1000);

@@ -249,20 +249,19 @@ TEST(MemoryStatusFromMeminfoTest, Table) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const MEMORYSTATUS status = MemoryStatusFromMeminfo(c.meminfo, 1000, 300);
-        EXPECT_EQ(status.dwLength, sizeof(MEMORYSTATUS));
-        EXPECT_EQ(status.dwMemoryLoad, c.load);
-        EXPECT_EQ(status.dwAvailPhys, c.availPhys);
-        EXPECT_EQ(status.dwTotalPageFile, c.totalPageFile);
-        EXPECT_EQ(status.dwAvailPageFile, c.availPageFile);
-        EXPECT_EQ(status.dwTotalVirtual, 1000u);
-        EXPECT_EQ(status.dwAvailVirtual, 700u);
+        const MemoryCounts status = MemoryCountsFromMeminfo(c.meminfo, 1000, 300);
+        EXPECT_EQ(status.memoryLoad, c.load);
+        EXPECT_EQ(status.availPhys, c.availPhys);
+        EXPECT_EQ(status.totalPageFile, c.totalPageFile);
+        EXPECT_EQ(status.availPageFile, c.availPageFile);
+        EXPECT_EQ(status.totalVirtual, 1000u);
+        EXPECT_EQ(status.availVirtual, 700u);
     }
-    // Sixty-four gibibytes are counted in full.
-    const MEMORYSTATUS large = MemoryStatusFromMeminfo("MemTotal: 67108864 kB\nMemAvailable: 33554432 kB\n", 0, 5);
-    EXPECT_EQ(large.dwTotalPhys, 64ull << 30);
-    EXPECT_EQ(large.dwMemoryLoad, 50u);
-    EXPECT_EQ(large.dwAvailVirtual, 0u);
+    // Sixty-four gibibytes are counted in full (the services then limit them).
+    const MemoryCounts large = MemoryCountsFromMeminfo("MemTotal: 67108864 kB\nMemAvailable: 33554432 kB\n", 0, 5);
+    EXPECT_EQ(large.totalPhys, 64ull << 30);
+    EXPECT_EQ(large.memoryLoad, 50u);
+    EXPECT_EQ(large.availVirtual, 0u);
 }
 
 TEST(ProcessorFromCpuinfoTest, TakesTheFirstProcessorsFamilyModelAndStepping) {
@@ -338,7 +337,8 @@ TEST(PosixSystemFactsTest, MemoryStatusIsSane) {
     EXPECT_GE(status.dwTotalPageFile, status.dwTotalPhys);
     EXPECT_LE(status.dwAvailPageFile, status.dwTotalPageFile);
     EXPECT_GT(status.dwAvailVirtual, 0u);
-    EXPECT_LT(status.dwAvailVirtual, status.dwTotalVirtual);
+    EXPECT_LE(status.dwAvailVirtual, status.dwTotalVirtual);
+    EXPECT_LE(status.dwTotalPhys, 0x7FFFFFFFu) << "as the 32-bit program is told";
 }
 
 TEST(PosixSystemFactsTest, SystemInfoIsSane) {

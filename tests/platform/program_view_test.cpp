@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace vx::win {
 namespace {
 
@@ -41,6 +43,28 @@ TEST(ProgramViewTest, SystemInfoAsAThirtyTwoBitProgramSeesIt) {
         EXPECT_EQ(seen.wProcessorRevision, c.told.wProcessorRevision) << c.machine;
         EXPECT_EQ(seen.dwPageSize, c.told.dwPageSize) << c.machine;
         EXPECT_EQ(seen.lpMinimumApplicationAddress, c.told.lpMinimumApplicationAddress) << c.machine;
+    }
+}
+
+TEST(ProgramViewTest, MemoryAsAThirtyTwoBitProgramIsToldIt) {
+    constexpr ULONGLONG kGiB = 1ull << 30;
+    struct Case {
+        const char* machine;
+        MemoryCounts told;
+        MEMORYSTATUS seen;
+    };
+    const Case cases[] = {
+        {"16 GiB, 40 % in use, 128 TiB of address space",
+         {40, 16 * kGiB, 9 * kGiB, 20 * kGiB, 12 * kGiB, 128 * 1024 * kGiB, 127 * 1024 * kGiB},
+         {32, 40, 0x7FFFFFFF, 0x7FFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF}},
+        {"1 GiB, nothing limited", {50, kGiB, kGiB / 2, 2 * kGiB, 3 * kGiB / 2, kGiB, kGiB / 4},
+         {32, 50, 0x40000000, 0x20000000, 0x80000000, 0x60000000, 0x40000000, 0x10000000}},
+        {"exactly 2 GiB", {0, 2 * kGiB, 2 * kGiB - 1, 4 * kGiB, 4 * kGiB - 1, 0, 0},
+         {32, 0, 0x7FFFFFFF, 0x7FFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        const MEMORYSTATUS seen = AsThirtyTwoBitProgramSees(c.told);
+        EXPECT_EQ(std::memcmp(&seen, &c.seen, sizeof seen), 0) << c.machine;
     }
 }
 

@@ -36,8 +36,9 @@ TEST(Win32SystemServicesTest, VersionMemoryNamesAndScreenFillTheProgramsRecords)
 
     MEMORYSTATUS memory{};
     services.GlobalMemoryStatus(&memory);
-    EXPECT_EQ(memory.dwLength, sizeof(MEMORYSTATUS));
+    EXPECT_EQ(memory.dwLength, 32u);
     EXPECT_GT(memory.dwTotalPhys, 0u);
+    EXPECT_LE(memory.dwTotalPhys, 0x7FFFFFFFu) << "as the 32-bit program is told";
     EXPECT_LE(memory.dwAvailPhys, memory.dwTotalPhys);
     EXPECT_LE(memory.dwMemoryLoad, 100u);
     EXPECT_GE(memory.dwTotalPageFile, memory.dwTotalPhys) << "the commit limit holds memory and paging files";

@@ -24,12 +24,15 @@ inline DirectDrawLoader StandInDirectDraw() {
 }
 
 struct VideoWindow {
-    // displayDevice: the 3D device the window system offers, if any.
-    explicit VideoWindow(std::shared_ptr<dx::DeviceFactory> displayDevice = nullptr) {
+    // displayDevice: the 3D device the window system offers, if any;
+    // directDraw: the DirectDraw the surface loads.
+    explicit VideoWindow(std::shared_ptr<dx::DeviceFactory> displayDevice = nullptr,
+                         DirectDrawLoader directDraw = StandInDirectDraw()) {
         backend.displayDevice = std::move(displayDevice);
         app.SetErrorReport([this](const std::string& m) { errors.push_back(m); });
-        form = std::make_unique<TForm1>(app, services, MainFormLayout(), StandInDirectDraw());
+        form = std::make_unique<TForm1>(app, services, MainFormLayout(), std::move(directDraw));
         form->ShowWindow();
+        // Frames wait for nobody's display (see WaitForVerticalBlank).
         form->DXDraw->SetOptions(static_cast<TDXDrawOptions>(form->DXDraw->Options() & ~doWaitVBlank));
         backend.queue.push_back(WindowEvent{WindowEvent::FocusGained});
         app.ProcessMessages();
@@ -45,6 +48,11 @@ struct VideoWindow {
     void Tick() {
         clock.Advance(7000);
         app.ProcessMessages();
+    }
+    // Frames paced to the display, as the program paces them: each waits
+    // for the next refresh period on the real clock.
+    void WaitForVerticalBlank() {
+        form->DXDraw->SetOptions(static_cast<TDXDrawOptions>(form->DXDraw->Options() | doWaitVBlank));
     }
     // The pixel of the window at a point as 0x00BBGGRR.
     TColor At(int x, int y) { return form->Image().GetPixel(x, y); }

@@ -92,16 +92,15 @@ TEST(TglSysInfoTest, PlatformNameOnlyForTheTwoFamilies) {
 
 TEST(TglSysInfoTest, MemoryCountsPastTwoGigabytesStayPositive) {
     FakeSystemServices services;
-    services.memoryStatus =
-        MEMORYSTATUS{0, 37, 4ull << 30, 3ull << 30, 6ull << 30, 5ull << 30, 128ull << 40, (128ull << 40) - (1ull << 32)};
+    services.memoryStatus = MEMORYSTATUS{0, 37, 0x7FFFFFFF, 0x7FFF0000, 0xFFFFFFFF, 0xFFFF0000, 0x7FFE0000, 0x7FF00000};
     Snapshot snapshot(services);
     EXPECT_EQ(snapshot.info.MemoryLoad(), 37);
-    EXPECT_EQ(snapshot.info.TotalPhys(), 4'294'967'296);
-    EXPECT_EQ(snapshot.info.AvailPhys(), 3'221'225'472);
-    EXPECT_EQ(snapshot.info.TotalPageFile(), 6'442'450'944);
-    EXPECT_EQ(snapshot.info.AvailPageFile(), 5'368'709'120);
-    EXPECT_EQ(snapshot.info.TotalVirtual(), 140'737'488'355'328);
-    EXPECT_EQ(snapshot.info.AvailVirtual(), 140'733'193'388'032);
+    EXPECT_EQ(snapshot.info.TotalPhys(), 2'147'483'647);
+    EXPECT_EQ(snapshot.info.AvailPhys(), 2'147'418'112);
+    EXPECT_EQ(snapshot.info.TotalPageFile(), 4'294'967'295);
+    EXPECT_EQ(snapshot.info.AvailPageFile(), 4'294'901'760);
+    EXPECT_EQ(snapshot.info.TotalVirtual(), 2'147'352'576);
+    EXPECT_EQ(snapshot.info.AvailVirtual(), 2'146'435'072);
 }
 
 TEST(TglSysInfoTest, NamesFitTheirBufferOrReadEmpty) {

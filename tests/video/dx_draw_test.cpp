@@ -1,7 +1,6 @@
 // The render surface on its own form: its notification list, a change of the
-// back surface's size, and the fall-back to system memory, over the
-// software DirectDraw stand-in with a DirectDraw object that can refuse
-// surfaces.
+// back surface's size, the fall-back to system memory and the devices' marks,
+// over the software DirectDraw stand-in with faults to order.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -13,6 +12,7 @@
 #include "framework/form.h"
 #include "platform/dx/device_factory.h"
 #include "platform/dx/soft/soft_direct_draw.h"
+#include "support/faulty_direct_draw.h"
 #include "support/headless.h"
 #include "video/dx_draw.h"
 
@@ -20,53 +20,6 @@ namespace vx {
 namespace {
 
 using namespace win;
-
-// The stand-in's DirectDraw object, with a say on which surfaces it makes.
-class RefusingDirectDraw final : public IDirectDraw7 {
-public:
-    using Refuse = std::function<bool(const DDSURFACEDESC2&)>;
-    RefusingDirectDraw(std::shared_ptr<IDirectDraw7> inner, Refuse refuse)
-        : m_inner(std::move(inner)), m_refuse(std::move(refuse)) {}
-
-    HRESULT GetCaps(DDCAPS* driver, DDCAPS* emulation) override { return m_inner->GetCaps(driver, emulation); }
-    HRESULT SetCooperativeLevel(HWND window, DWORD flags) override { return m_inner->SetCooperativeLevel(window, flags); }
-    HRESULT CreateSurface(DDSURFACEDESC2* d, std::shared_ptr<IDirectDrawSurface7>* surface) override {
-        if (d != nullptr && m_refuse && m_refuse(*d)) return DDERR_OUTOFVIDEOMEMORY;
-        return m_inner->CreateSurface(d, surface);
-    }
-    HRESULT CreateClipper(DWORD flags, std::shared_ptr<IDirectDrawClipper>* clipper) override {
-        return m_inner->CreateClipper(flags, clipper);
-    }
-    HRESULT CreatePalette(DWORD flags, const PALETTEENTRY* entries, std::shared_ptr<IDirectDrawPalette>* palette) override {
-        return m_inner->CreatePalette(flags, entries, palette);
-    }
-    HRESULT WaitForVerticalBlank(DWORD flags, HANDLE event) override { return m_inner->WaitForVerticalBlank(flags, event); }
-    HRESULT QueryDirect3D7(std::shared_ptr<IDirect3D7>* direct3D) override { return m_inner->QueryDirect3D7(direct3D); }
-
-private:
-    std::shared_ptr<IDirectDraw7> m_inner;
-    Refuse m_refuse;
-};
-
-class RefusingLibrary final : public DirectDrawLibrary {
-public:
-    RefusingLibrary(dx::PresentationTarget& target, std::shared_ptr<dx::DeviceFactory> extra,
-                    RefusingDirectDraw::Refuse refuse)
-        : m_inner(target), m_refuse(std::move(refuse)) {
-        m_inner.AddDeviceFactory(std::move(extra));
-    }
-    HRESULT DirectDrawCreateEx(const GUID* driver, std::shared_ptr<IDirectDraw7>* directDraw) override {
-        std::shared_ptr<IDirectDraw7> inner;
-        const HRESULT result = m_inner.DirectDrawCreateEx(driver, &inner);
-        if (FAILED(result)) return result;
-        *directDraw = std::make_shared<RefusingDirectDraw>(std::move(inner), m_refuse);
-        return DD_OK;
-    }
-
-private:
-    dx::SoftDirectDrawLibrary m_inner;
-    RefusingDirectDraw::Refuse m_refuse;
-};
 
 // A device that says it rasterises in hardware, so that the stand-in offers
 // video memory; it counts the devices asked of it and makes none.
@@ -91,15 +44,14 @@ struct SurfaceOnAForm {
     test::ManualClock clock;
     Application app{backend, clock};
     TForm form{app};
-    std::function<bool(const DDSURFACEDESC2&)> refuse;
+    test::DirectDrawFaults faults;
     std::shared_ptr<HardwareOffer> hardware;  // offered when set before Initialize
     TDXDraw* dx = nullptr;
 
     SurfaceOnAForm() {
         form.SetBounds(0, 0, 200, 150);
         dx = &form.Make<TDXDraw>([this](dx::PresentationTarget& target) -> std::unique_ptr<DirectDrawLibrary> {
-            return std::make_unique<RefusingLibrary>(target, hardware,
-                                                     [this](const DDSURFACEDESC2& d) { return refuse && refuse(d); });
+            return std::make_unique<test::FaultyDirectDrawLibrary>(target, hardware, faults);
         });
         dx->SetParent(&form);
         dx->SetAutoInitialize(false);
@@ -202,7 +154,7 @@ TEST(RenderSurfaceTest, ResizeMakesTheBackSurfaceAnew) {
     EXPECT_EQ(s.dx->BackSurface()->Height(), 30);
 
     // A back surface that cannot be made finalises the surface and reports.
-    s.refuse = [](const DDSURFACEDESC2& d) { return (d.ddsCaps.dwCaps & DDSCAPS_OFFSCREENPLAIN) != 0; };
+    s.faults.refuseSurface = [](const DDSURFACEDESC2& d) { return (d.ddsCaps.dwCaps & DDSCAPS_OFFSCREENPLAIN) != 0; };
     EXPECT_THROW(s.dx->SetSurfaceWidth(50), EDXDrawError);
     EXPECT_FALSE(s.dx->Initialized());
 }
@@ -219,7 +171,7 @@ TEST(RenderSurfaceTest, BackSurfaceFallsBackToSystemMemory) {
         SCOPED_TRACE(c.name);
         SurfaceOnAForm s;
         s.hardware = std::make_shared<HardwareOffer>();
-        s.refuse = [&c](const DDSURFACEDESC2& d) {
+        s.faults.refuseSurface = [&c](const DDSURFACEDESC2& d) {
             return c.refuseVideoMemory && (d.ddsCaps.dwCaps & DDSCAPS_OFFSCREENPLAIN) != 0 &&
                    (d.ddsCaps.dwCaps & DDSCAPS_SYSTEMMEMORY) == 0;
         };
@@ -237,7 +189,7 @@ TEST(RenderSurfaceTest, BackSurfaceFallsBackToSystemMemory) {
     }
     // Refused in system memory too: the surface cannot be made at all.
     SurfaceOnAForm s;
-    s.refuse = [](const DDSURFACEDESC2& d) { return (d.ddsCaps.dwCaps & DDSCAPS_OFFSCREENPLAIN) != 0; };
+    s.faults.refuseSurface = [](const DDSURFACEDESC2& d) { return (d.ddsCaps.dwCaps & DDSCAPS_OFFSCREENPLAIN) != 0; };
     try {
         s.dx->Initialize();
         ADD_FAILURE() << "no error";
@@ -245,6 +197,34 @@ TEST(RenderSurfaceTest, BackSurfaceFallsBackToSystemMemory) {
         EXPECT_STREQ(e.what(), "Surface cannot be made");
     }
     EXPECT_FALSE(s.dx->Initialized());
+}
+
+// Where the system marks every device as hardware, the software emulation
+// device that the software phase takes is still the software device: the
+// options in force (and the frame rate's overlay, which reads them) say so,
+// and the texture is made as for a software device.
+TEST(RenderSurfaceTest, TheSoftwareEmulationIsSoftwareWhateverItsMark) {
+    struct Case {
+        const char* what;
+        bool everyDeviceHardware;
+        TDXDrawOptions asked;
+    };
+    for (const Case& c : {Case{"marks as listed, software asked", false, do3D | doDirectX7Mode},
+                          Case{"every device marked hardware, software asked", true, do3D | doDirectX7Mode},
+                          Case{"every device marked hardware, hardware asked without video memory", true,
+                               do3D | doDirectX7Mode | doHardware}}) {
+        SCOPED_TRACE(c.what);
+        SurfaceOnAForm s;
+        s.faults.everyDeviceHardware = c.everyDeviceHardware;
+        s.dx->SetOptions(c.asked);
+        s.dx->Initialize();
+        ASSERT_TRUE(s.dx->Initialized());
+        EXPECT_EQ(s.dx->DeviceDescription().deviceGUID, IID_IDirect3DRGBDevice);
+        EXPECT_EQ(static_cast<bool>(s.dx->DeviceDescription().dwDevCaps & D3DDEVCAPS_HWRASTERIZATION),
+                  c.everyDeviceHardware)
+            << "the system's mark, as listed";
+        EXPECT_FALSE(s.dx->ActiveOptions() & doHardware);
+    }
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "platform/posix/posix_system_services.h"
+#include "platform/program_view.h"
 
 namespace vx::win {
 
@@ -144,11 +145,10 @@ std::optional<ULONGLONG> ProcFieldBytes(std::string_view text, std::string_view 
     return std::nullopt;
 }
 
-MEMORYSTATUS MemoryStatusFromMeminfo(std::string_view meminfo, ULONGLONG addressSpace, ULONGLONG addressSpaceInUse) {
-    MEMORYSTATUS status{};
-    status.dwLength = sizeof status;
-    status.dwTotalVirtual = addressSpace;
-    status.dwAvailVirtual = addressSpace - std::min(addressSpaceInUse, addressSpace);
+MemoryCounts MemoryCountsFromMeminfo(std::string_view meminfo, ULONGLONG addressSpace, ULONGLONG addressSpaceInUse) {
+    MemoryCounts status;
+    status.totalVirtual = addressSpace;
+    status.availVirtual = addressSpace - std::min(addressSpaceInUse, addressSpace);
 
     const ULONGLONG total = ProcFieldBytes(meminfo, "MemTotal").value_or(0);
     if (total == 0) return status;
@@ -161,12 +161,12 @@ MEMORYSTATUS MemoryStatusFromMeminfo(std::string_view meminfo, ULONGLONG address
     const ULONGLONG swapTotal = ProcFieldBytes(meminfo, "SwapTotal").value_or(0);
     const ULONGLONG swapFree = std::min(ProcFieldBytes(meminfo, "SwapFree").value_or(0), swapTotal);
 
-    status.dwMemoryLoad =
+    status.memoryLoad =
         static_cast<DWORD>(std::lround(100.0 * static_cast<double>(total - availablePhys) / static_cast<double>(total)));
-    status.dwTotalPhys = total;
-    status.dwAvailPhys = availablePhys;
-    status.dwTotalPageFile = total + swapTotal;
-    status.dwAvailPageFile = availablePhys + swapFree;
+    status.totalPhys = total;
+    status.availPhys = availablePhys;
+    status.totalPageFile = total + swapTotal;
+    status.availPageFile = availablePhys + swapFree;
     return status;
 }
 
@@ -203,7 +203,7 @@ void PosixSystemServices::GlobalMemoryStatus(MEMORYSTATUS* status) {
     const std::optional<std::string_view> meminfo = ReadProcText("/proc/meminfo", meminfoBuffer);
     const std::optional<std::string_view> process = ReadProcText("/proc/self/status", processBuffer);
     const ULONGLONG inUse = process ? ProcFieldBytes(*process, "VmSize").value_or(0) : 0;
-    *status = MemoryStatusFromMeminfo(meminfo.value_or(std::string_view{}), AddressSpaceSize(), inUse);
+    *status = AsThirtyTwoBitProgramSees(MemoryCountsFromMeminfo(meminfo.value_or(std::string_view{}), AddressSpaceSize(), inUse));
 }
 
 void PosixSystemServices::GetSystemInfo(SYSTEM_INFO* info) {

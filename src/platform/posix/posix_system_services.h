@@ -11,6 +11,7 @@
 
 #include "platform/file_time.h"
 #include "platform/posix/posix_perf_data.h"
+#include "platform/program_view.h"
 #include "platform/posix/posix_files.h"
 #include "platform/posix/posix_shell.h"
 #include "platform/screen_facts.h"
@@ -55,7 +56,7 @@ std::optional<ULONGLONG> ProcFieldBytes(std::string_view text, std::string_view 
 //    MemAvailable + SwapFree.
 //  - virtual: the process's address space and what of it is not mapped.
 // A text without MemTotal gives zeros.
-MEMORYSTATUS MemoryStatusFromMeminfo(std::string_view meminfo, ULONGLONG addressSpace, ULONGLONG addressSpaceInUse);
+MemoryCounts MemoryCountsFromMeminfo(std::string_view meminfo, ULONGLONG addressSpace, ULONGLONG addressSpaceInUse);
 
 // The processor's family and model as the platform reports them.
 struct ProcessorIdentity {

@@ -167,18 +167,24 @@ BOOL Win32SystemServices::SystemTimeToFileTime(const SYSTEMTIME* systemTime, FIL
 
 void Win32SystemServices::GlobalMemoryStatus(MEMORYSTATUS* status) {
     if (status == nullptr) return;
-    *status = MEMORYSTATUS{};
-    status->dwLength = sizeof(MEMORYSTATUS);
+    MemoryCounts memory;
+#if defined(_WIN64)
+    // A 64-bit process is told the machine's memory in full.
     MEMORYSTATUSEX system{};
     system.dwLength = sizeof system;
-    if (!::GlobalMemoryStatusEx(&system)) return;
-    status->dwMemoryLoad = system.dwMemoryLoad;
-    status->dwTotalPhys = system.ullTotalPhys;
-    status->dwAvailPhys = system.ullAvailPhys;
-    status->dwTotalPageFile = system.ullTotalPageFile;
-    status->dwAvailPageFile = system.ullAvailPageFile;
-    status->dwTotalVirtual = system.ullTotalVirtual;
-    status->dwAvailVirtual = system.ullAvailVirtual;
+    if (::GlobalMemoryStatusEx(&system)) {
+        memory = {system.dwMemoryLoad,     system.ullTotalPhys,    system.ullAvailPhys,    system.ullTotalPageFile,
+                  system.ullAvailPageFile, system.ullTotalVirtual, system.ullAvailVirtual};
+    }
+#else
+    // The 32-bit program's own call, with the limits the system sets it.
+    ::MEMORYSTATUS system{};
+    system.dwLength = sizeof system;
+    ::GlobalMemoryStatus(&system);
+    memory = {system.dwMemoryLoad,     system.dwTotalPhys,    system.dwAvailPhys,   system.dwTotalPageFile,
+              system.dwAvailPageFile, system.dwTotalVirtual, system.dwAvailVirtual};
+#endif
+    *status = AsThirtyTwoBitProgramSees(memory);
 }
 
 void Win32SystemServices::GetSystemInfo(SYSTEM_INFO* info) {

@@ -1,7 +1,6 @@
 // The system services on Windows: the platform's own calls, answered in the
-// program's records. The records carry 64-bit byte counts, so memory comes
-// from GlobalMemoryStatusEx (GlobalMemoryStatus stops at 2 GiB on 32-bit
-// programs). The test file is opened with the same guarantees as on Linux:
+// 32-bit program's records, by the 32-bit and the 64-bit build alike
+// (platform/program_view.h). The test file is opened with the same guarantees as on Linux:
 // never through a link or reparse point, only a plain file of this user's
 // with no other name, emptied only after those checks.
 #pragma once
