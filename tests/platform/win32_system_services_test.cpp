@@ -127,6 +127,29 @@ TEST(Win32SystemServicesTest, TheTestFileInTheTemporaryFolder) {
     EXPECT_EQ(services.GetLastError(), ERROR_PATH_NOT_FOUND);
 }
 
+// The reason of a launch that failed is ShellExecuteA's own answer, never
+// what an earlier call left behind (here "access denied", which the window
+// would report as a tool that will not start rather than a missing one).
+TEST(Win32SystemServicesTest, AFailedLaunchGivesItsOwnReason) {
+    test::TempDir dir;
+    ASSERT_TRUE(dir.Ok());
+    std::ofstream(dir / "advice.vidorex-unknown") << "no program opens this";
+    struct Case {
+        const char* name;
+        std::string file;
+        DWORD error;
+    };
+    for (const Case& c : {Case{"a program the system lacks", "vidorex-no-such-tool.exe", ERROR_FILE_NOT_FOUND},
+                          Case{"a document nothing opens", dir / "advice.vidorex-unknown", ERROR_NO_ASSOCIATION}}) {
+        SCOPED_TRACE(c.name);
+        Win32SystemServices services;
+        EXPECT_EQ(services.CreateFileA(dir.Path().c_str(), GENERIC_READ, 0, OPEN_EXISTING, 0), INVALID_HANDLE_VALUE);
+        ASSERT_EQ(services.GetLastError(), ERROR_ACCESS_DENIED);
+        EXPECT_LE(HandleValue(services.ShellExecuteA(HWND{}, "open", c.file.c_str(), nullptr, "", SW_SHOW)), 32u);
+        EXPECT_EQ(services.GetLastError(), c.error);
+    }
+}
+
 // A processor's load over an interval as the kernel counts it, from its
 // "cpuN" line of /proc/stat, which a program under Wine reads through the
 // drive that Wine maps to the root folder.

@@ -10,6 +10,7 @@
 
 #include "platform/file_time.h"
 #include "platform/program_view.h"
+#include "platform/shell_result.h"
 
 namespace vx::win {
 namespace {
@@ -435,11 +436,18 @@ BOOL Win32SystemServices::DeleteFileA(const char* path) {
 
 HINSTANCE Win32SystemServices::ShellExecuteA(HWND window, const char* operation, const char* file,
                                              const char* parameters, const char* directory, int showCommand) {
-    if (file == nullptr) return static_cast<HINSTANCE>(std::uintptr_t{ERROR_FILE_NOT_FOUND});
-    // The system's own tools, started as the user would from the Run box.
+    if (file == nullptr) {
+        m_lastError = ERROR_FILE_NOT_FOUND;
+        return static_cast<HINSTANCE>(std::uintptr_t{SE_ERR_FNF});
+    }
+    // The system's own tools, started as the user would from the Run box; the
+    // window owns the system's prompts (elevation, "open with"), which then
+    // come to the front.
     const ::HINSTANCE result = ::ShellExecuteA(System(window), operation, file, parameters,
                                                directory && directory[0] ? directory : nullptr, showCommand);
-    return static_cast<HINSTANCE>(reinterpret_cast<std::uintptr_t>(result));
+    const std::uintptr_t answer = reinterpret_cast<std::uintptr_t>(result);
+    m_lastError = LastErrorOfShellResult(answer);
+    return static_cast<HINSTANCE>(answer);
 }
 
 }  // namespace vx::win
