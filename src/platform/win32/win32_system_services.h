@@ -2,8 +2,10 @@
 // program's records. The records carry 64-bit byte counts, so memory comes
 // from GlobalMemoryStatusEx (GlobalMemoryStatus stops at 2 GiB on 32-bit
 // programs). The test file is opened with the same guarantees as on Linux:
-// never through a link or reparse point, only a plain file of this user's
-// with no other name, emptied only after those checks.
+// never through a link or reparse point, only a plain file with no other
+// name, this user's where its volume keeps owners (platform/file_guards.h),
+// emptied only after those checks; a file made by the opening that fails
+// them is deleted again.
 #pragma once
 
 #include <atomic>
