@@ -7,6 +7,8 @@
 #include "checks/disk.h"
 #include "checks/rating.h"
 #include "checks/scores.h"
+#include "framework/application.h"
+#include "framework/backend.h"
 #include "framework/resources.h"
 #include "sysinfo/processor_load.h"
 #include "sysinfo/sys_info.h"
@@ -400,13 +402,28 @@ void ShowAdvice(TMemo& memo, const std::vector<std::string>& lines) {
     for (const std::string& line : lines) memo.Lines().Add(line);
 }
 
+// The form's window as the system knows it, for the system's prompts to
+// come up over it; none where the window system has no handles of its own.
+HWND SystemHandleOf(TForm& form) {
+    Application* app = form.App();
+    if (app == nullptr || !form.HasWindow()) return HWND{};
+    return static_cast<HWND>(app->Backend().SystemWindowHandle(form.Window()));
+}
+
+// Whether a tool failed to start because it is not there, rather than
+// being there and refusing (access denied, elevation refused, out of
+// memory, a library of its own missing).
+bool ToolMissing(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_NO_ASSOCIATION;
+}
+
 // A tool that cannot be started is reported (in the panel's language) with
 // the programs that were looked for: the button would otherwise do nothing
-// at all. The framework's windows have no platform handle to pass along.
-void StartTool(SystemServices& services, const ToolLaunch& tool) {
-    const HINSTANCE result = services.ShellExecuteA(HWND{}, "open", tool.file, tool.parameters, "", SW_SHOW);
+// at all.
+void StartTool(SystemServices& services, HWND owner, const ToolLaunch& tool) {
+    const HINSTANCE result = services.ShellExecuteA(owner, "open", tool.file, tool.parameters, "", SW_SHOW);
     if (static_cast<std::uintptr_t>(result) > 32) return;
-    const bool missing = services.GetLastError() != ERROR_ACCESS_DENIED;
+    const bool missing = ToolMissing(services.GetLastError());
     std::string programs;
     for (const std::string& program : services.ProgramsLookedFor(tool.file, tool.parameters)) {
         programs += (programs.empty() ? "" : ", ") + program;
@@ -444,19 +461,19 @@ void TForm1::DesktopHelpClick(TObject*) {
 }
 
 void TForm1::Button1Click(TObject*) {
-    if (Button1->Caption() == kCleanUpCaption) StartTool(m_services, kDiskCleanUp);
+    if (Button1->Caption() == kCleanUpCaption) StartTool(m_services, SystemHandleOf(*this), kDiskCleanUp);
 }
 
 void TForm1::Button2Click(TObject*) {
     // Three independent tests, each reading the caption afresh.
-    if (Button2->Caption() == kUltraDmaCaption) StartTool(m_services, kSystemProperties);
-    if (Button2->Caption() == kDesktopCaption) StartTool(m_services, kDisplaySettings);
+    if (Button2->Caption() == kUltraDmaCaption) StartTool(m_services, SystemHandleOf(*this), kSystemProperties);
+    if (Button2->Caption() == kDesktopCaption) StartTool(m_services, SystemHandleOf(*this), kDisplaySettings);
     if (Button2->Caption() == kDefragmentCaption) {
         // A failed query leaves major version 0: the command-line tool.
         OSVERSIONINFOA version{};
         version.dwOSVersionInfoSize = sizeof(version);
         m_services.GetVersionExA(&version);
-        StartTool(m_services, Defragmenter(version.dwMajorVersion));
+        StartTool(m_services, SystemHandleOf(*this), Defragmenter(version.dwMajorVersion));
     }
 }
 

@@ -3,6 +3,7 @@
 // off-screen one.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -127,6 +128,10 @@ public:
     virtual std::uintptr_t CreateOverlayWindow(WindowId /*owner*/) { return 0; }
     virtual void PlaceOverlayWindow(std::uintptr_t /*overlay*/, const TRect& /*bounds*/, bool /*visible*/) {}
     virtual void DestroyOverlayWindow(std::uintptr_t /*overlay*/) {}
+    // The system's own handle of a window (an HWND), for a service that the
+    // system asks to own the windows it shows (the shell's prompts when it
+    // starts a tool); 0 where the window system has no such handles.
+    virtual std::uintptr_t SystemWindowHandle(WindowId /*window*/) const { return 0; }
     // Where a window's client area's top-left corner lies on the screen.
     virtual TPoint ClientOriginOnScreen(WindowId /*window*/) const { return TPoint{0, 0}; }
     // The 3D device that the window system offers (OpenGL), made on first

@@ -83,6 +83,7 @@ constexpr DWORD ERROR_PATH_NOT_FOUND = 3;
 constexpr DWORD ERROR_ACCESS_DENIED = 5;
 constexpr DWORD ERROR_INVALID_HANDLE = 6;
 constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
+constexpr DWORD ERROR_BAD_FORMAT = 11;
 constexpr DWORD ERROR_SHARING_VIOLATION = 32;
 constexpr DWORD ERROR_HANDLE_EOF = 38;
 constexpr DWORD ERROR_HANDLE_DISK_FULL = 39;
@@ -96,6 +97,10 @@ constexpr DWORD ERROR_NEGATIVE_SEEK = 131;
 constexpr DWORD ERROR_ALREADY_EXISTS = 183;
 constexpr DWORD ERROR_MORE_DATA = 234;
 constexpr DWORD ERROR_NO_MORE_ITEMS = 259;
+constexpr DWORD ERROR_NO_ASSOCIATION = 1155;
+constexpr DWORD ERROR_DDE_FAIL = 1156;
+constexpr DWORD ERROR_DLL_NOT_FOUND = 1157;
+constexpr DWORD ERROR_CANT_RESOLVE_FILENAME = 1921;
 
 // ---- Version ---------------------------------------------------------------
 
@@ -346,9 +351,20 @@ constexpr int SW_HIDE = 0;
 constexpr int SW_SHOWNORMAL = 1;
 constexpr int SW_SHOW = 5;
 
-// ShellExecuteA reports success with a value above 32; these are failures.
+// ShellExecuteA reports success with a value above 32; these are failures,
+// beside the error codes 0 (out of memory), ERROR_FILE_NOT_FOUND,
+// ERROR_PATH_NOT_FOUND and ERROR_BAD_FORMAT, which it answers as they are.
+constexpr std::uintptr_t SE_ERR_FNF = 2;
+constexpr std::uintptr_t SE_ERR_PNF = 3;
 constexpr std::uintptr_t SE_ERR_ACCESSDENIED = 5;
+constexpr std::uintptr_t SE_ERR_OOM = 8;
+constexpr std::uintptr_t SE_ERR_SHARE = 26;
+constexpr std::uintptr_t SE_ERR_ASSOCINCOMPLETE = 27;
+constexpr std::uintptr_t SE_ERR_DDETIMEOUT = 28;
+constexpr std::uintptr_t SE_ERR_DDEFAIL = 29;
+constexpr std::uintptr_t SE_ERR_DDEBUSY = 30;
 constexpr std::uintptr_t SE_ERR_NOASSOC = 31;
+constexpr std::uintptr_t SE_ERR_DLLNOTFOUND = 32;
 
 // ---- Files -----------------------------------------------------------------
 
@@ -370,6 +386,11 @@ constexpr DWORD FILE_ATTRIBUTE_HIDDEN = 0x02;
 constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
 constexpr DWORD FILE_ATTRIBUTE_ARCHIVE = 0x20;
 constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
+constexpr DWORD FILE_ATTRIBUTE_REPARSE_POINT = 0x400;
+
+// A file system flag of GetVolumeInformation: the volume keeps owners and
+// access lists (NTFS does; FAT and exFAT do not).
+constexpr DWORD FILE_PERSISTENT_ACLS = 0x8;
 constexpr DWORD FILE_FLAG_DELETE_ON_CLOSE = 0x04000000u;
 constexpr DWORD FILE_FLAG_SEQUENTIAL_SCAN = 0x08000000u;
 constexpr DWORD FILE_FLAG_NO_BUFFERING = 0x20000000u;

@@ -88,6 +88,28 @@ private:
     std::optional<std::string> m_old;
 };
 
+// Makes folder the system's temporary folder until the end: TMPDIR on
+// Linux; TMP and TEMP on Windows, which reads no TMPDIR.
+class ScopedTempFolder {
+public:
+#if defined(_WIN32)
+    explicit ScopedTempFolder(const std::string& folder)
+        : m_tmp("TMP", Native(folder).c_str()), m_temp("TEMP", Native(folder).c_str()) {}
+
+private:
+    static std::string Native(const std::string& folder) {
+        return std::filesystem::path(folder).make_preferred().string();
+    }
+    ScopedEnv m_tmp;
+    ScopedEnv m_temp;
+#else
+    explicit ScopedTempFolder(const std::string& folder) : m_tmpdir("TMPDIR", folder.c_str()) {}
+
+private:
+    ScopedEnv m_tmpdir;
+#endif
+};
+
 // Switches LC_NUMERIC until the end; Ok() is false when the locale is not
 // installed.
 class ScopedNumericLocale {

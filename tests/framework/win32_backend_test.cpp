@@ -78,6 +78,9 @@ TEST_F(Win32BackendTest, MakesTheFixedClientAreaCentredWithItsCaptionAndIcon) {
     // A fixed window: no sizing border, no maximise box.
     EXPECT_EQ(GetWindowLongW(m_window, GWL_STYLE) & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0);
     EXPECT_NE(SendMessageW(m_window, WM_GETICON, ICON_BIG, 0), 0);
+    // The handle the system's prompts are owned by.
+    EXPECT_EQ(m_backend.SystemWindowHandle(kMainWindow), reinterpret_cast<std::uintptr_t>(m_window));
+    EXPECT_EQ(m_backend.SystemWindowHandle(kMainWindow + 1), 0u);
 
     m_backend.SetCaption("Zażółć");
     wchar_t caption[32] = {};

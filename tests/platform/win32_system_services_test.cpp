@@ -9,7 +9,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <sstream>
 #include <vector>
@@ -126,6 +128,53 @@ TEST(Win32SystemServicesTest, TheTestFileInTheTemporaryFolder) {
     EXPECT_EQ(services.CreateFileA((dir / "missing/AVITest.tmp").c_str(), GENERIC_WRITE, 0, CREATE_NEW, 0),
               INVALID_HANDLE_VALUE);
     EXPECT_EQ(services.GetLastError(), ERROR_PATH_NOT_FOUND);
+}
+
+// A file the user already has under the test file's name and another one
+// is refused, whether it would be emptied or kept, and stays as it was:
+// only a file the services made themselves is taken away again.
+TEST(Win32SystemServicesTest, AnExistingFileWithASecondNameIsRefusedAndKept) {
+    test::TempDir dir;
+    ASSERT_TRUE(dir.Ok());
+    std::ofstream(dir / "precious") << "keep me";
+    std::error_code error;
+    std::filesystem::create_hard_link(dir / "precious", dir / "AVITest.tmp", error);
+    if (error) GTEST_SKIP() << "a second name cannot be made here: " << error.message();
+    Win32SystemServices services;
+    for (const DWORD disposition : {CREATE_ALWAYS, OPEN_ALWAYS}) {
+        EXPECT_EQ(services.CreateFileA((dir / "AVITest.tmp").c_str(), GENERIC_READ | GENERIC_WRITE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, disposition, FILE_ATTRIBUTE_NORMAL),
+                  INVALID_HANDLE_VALUE)
+            << disposition;
+        EXPECT_EQ(services.GetLastError(), ERROR_ACCESS_DENIED) << disposition;
+        for (const char* name : {"precious", "AVITest.tmp"}) {
+            std::ifstream in(dir / name);
+            EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "keep me") << disposition << " " << name;
+        }
+    }
+}
+
+// The reason of a launch that failed is ShellExecuteA's own answer, never
+// what an earlier call left behind (here "access denied", which the window
+// would report as a tool that will not start rather than a missing one).
+TEST(Win32SystemServicesTest, AFailedLaunchGivesItsOwnReason) {
+    test::TempDir dir;
+    ASSERT_TRUE(dir.Ok());
+    std::ofstream(dir / "advice.vidorex-unknown") << "no program opens this";
+    struct Case {
+        const char* name;
+        std::string file;
+        DWORD error;
+    };
+    for (const Case& c : {Case{"a program the system lacks", "vidorex-no-such-tool.exe", ERROR_FILE_NOT_FOUND},
+                          Case{"a document nothing opens", dir / "advice.vidorex-unknown", ERROR_NO_ASSOCIATION}}) {
+        SCOPED_TRACE(c.name);
+        Win32SystemServices services;
+        EXPECT_EQ(services.CreateFileA(dir.Path().c_str(), GENERIC_READ, 0, OPEN_EXISTING, 0), INVALID_HANDLE_VALUE);
+        ASSERT_EQ(services.GetLastError(), ERROR_ACCESS_DENIED);
+        EXPECT_LE(HandleValue(services.ShellExecuteA(HWND{}, "open", c.file.c_str(), nullptr, "", SW_SHOW)), 32u);
+        EXPECT_EQ(services.GetLastError(), c.error);
+    }
 }
 
 // A processor's load over an interval as the kernel counts it, from its

@@ -74,6 +74,9 @@ public:
     int WheelScrollLines() const override { return wheelScrollLines; }
     DisplayFacts Display() const override { return display; }
     std::shared_ptr<dx::DeviceFactory> DisplayDeviceFactory() override { return displayDevice; }
+    std::uintptr_t SystemWindowHandle(WindowId window) const override {
+        return window == kMainWindow && created ? systemHandle : 0;
+    }
 
     // Queues a left click (press and release) at a window point.
     void Click(int x, int y, TMouseButton button = mbLeft) {
@@ -98,6 +101,7 @@ public:
     WindowId nextOwned = kMainWindow + 1;
     DisplayFacts display{32, 60, 1024, 768, 96};
     std::shared_ptr<dx::DeviceFactory> displayDevice;  // none unless a test gives one
+    std::uintptr_t systemHandle = 0;                   // the main window's, as a system would number it
 };
 
 }  // namespace vx::test

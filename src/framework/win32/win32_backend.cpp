@@ -591,6 +591,11 @@ TPoint Win32Backend::ClientOriginOnScreen(WindowId windowId) const {
     return TPoint{origin.x, origin.y};
 }
 
+std::uintptr_t Win32Backend::SystemWindowHandle(WindowId windowId) const {
+    if (windowId != kMainWindow || !m_window) return 0;
+    return reinterpret_cast<std::uintptr_t>(m_window->handle);
+}
+
 void Win32Backend::SetCursor(TCursor cursor) {
     m_cursor = cursor;
     if (!m_window || m_window->handle == nullptr) return;

@@ -53,6 +53,7 @@ public:
     void PlaceOverlayWindow(std::uintptr_t overlay, const TRect& bounds, bool visible) override;
     void DestroyOverlayWindow(std::uintptr_t overlay) override;
     TPoint ClientOriginOnScreen(WindowId window) const override;
+    std::uintptr_t SystemWindowHandle(WindowId window) const override;
     // No 3D device of the window system's own: the video test draws with the
     // software device and presents through Present.
 

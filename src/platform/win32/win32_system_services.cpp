@@ -7,16 +7,18 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <optional>
 
+#include "platform/file_guards.h"
 #include "platform/file_time.h"
 #include "platform/program_view.h"
+#include "platform/shell_result.h"
 
 namespace vx::win {
 namespace {
-// The program's handle values, taken before the system's macros of the same
-// names exist.
+// The program's handle value, taken before the system's macro of the same
+// name exists.
 constexpr HANDLE kInvalidHandle = INVALID_HANDLE_VALUE;
-constexpr DWORD kCantResolveFilename = 1921;  // ERROR_CANT_RESOLVE_FILENAME
 }  // namespace
 }  // namespace vx::win
 
@@ -82,16 +84,21 @@ bool OwnedByThisUser(::HANDLE file) {
                                 (defaultOwner != nullptr && ::EqualSid(owner, defaultOwner)));
 }
 
+// The file system flags of the volume that holds the open file.
+std::optional<DWORD> VolumeFlagsOf(::HANDLE file) {
+    ::DWORD flags = 0;
+    if (!::GetVolumeInformationByHandleW(file, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0)) return std::nullopt;
+    return flags;
+}
+
 // Why an open file may not be used as the test file, or ERROR_SUCCESS.
 DWORD RefusalOf(::HANDLE file) {
+    // A device or pipe at the name is not asked anything more.
     if (::GetFileType(file) != FILE_TYPE_DISK) return ERROR_ACCESS_DENIED;
     BY_HANDLE_FILE_INFORMATION information{};
     if (!::GetFileInformationByHandle(file, &information)) return ::GetLastError();
-    if ((information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return kCantResolveFilename;
-    if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return ERROR_ACCESS_DENIED;
-    if (information.nNumberOfLinks != 1) return ERROR_ACCESS_DENIED;
-    if (!OwnedByThisUser(file)) return ERROR_ACCESS_DENIED;
-    return ERROR_SUCCESS;
+    const OpenedFileFacts facts{information.dwFileAttributes, information.nNumberOfLinks, VolumeFlagsOf(file)};
+    return TestFileRefusal(facts, [file] { return OwnedByThisUser(file); });
 }
 
 }  // namespace
@@ -341,7 +348,12 @@ HANDLE Win32SystemServices::CreateFileA(const char* path, DWORD access, DWORD sh
     const bool existed = ::GetLastError() == ERROR_ALREADY_EXISTS || opening == OPEN_EXISTING;
     const DWORD refusal = RefusalOf(file);
     if (refusal != ERROR_SUCCESS) {
+        // A file made just now is the program's, whatever was done to it
+        // since (a second name, a volume without owners): nothing of it stays
+        // behind. Only its name in this folder goes; a link is never followed.
+        const bool made = !existed && ::GetFileType(file) == FILE_TYPE_DISK;
         ::CloseHandle(file);
+        if (made) ::DeleteFileA(path);
         return fail(refusal);
     }
     if (emptying && existed && (::SetFilePointer(file, 0, nullptr, FILE_BEGIN) != 0 || !::SetEndOfFile(file))) {
@@ -441,11 +453,18 @@ BOOL Win32SystemServices::DeleteFileA(const char* path) {
 
 HINSTANCE Win32SystemServices::ShellExecuteA(HWND window, const char* operation, const char* file,
                                              const char* parameters, const char* directory, int showCommand) {
-    if (file == nullptr) return static_cast<HINSTANCE>(std::uintptr_t{ERROR_FILE_NOT_FOUND});
-    // The system's own tools, started as the user would from the Run box.
+    if (file == nullptr) {
+        m_lastError = ERROR_FILE_NOT_FOUND;
+        return static_cast<HINSTANCE>(std::uintptr_t{SE_ERR_FNF});
+    }
+    // The system's own tools, started as the user would from the Run box; the
+    // window owns the system's prompts (elevation, "open with"), which then
+    // come to the front.
     const ::HINSTANCE result = ::ShellExecuteA(System(window), operation, file, parameters,
                                                directory && directory[0] ? directory : nullptr, showCommand);
-    return static_cast<HINSTANCE>(reinterpret_cast<std::uintptr_t>(result));
+    const std::uintptr_t answer = reinterpret_cast<std::uintptr_t>(result);
+    m_lastError = LastErrorOfShellResult(answer);
+    return static_cast<HINSTANCE>(answer);
 }
 
 }  // namespace vx::win

@@ -1,8 +1,10 @@
 // The system services on Windows: the platform's own calls, answered in the
 // 32-bit program's records, by the 32-bit and the 64-bit build alike
-// (platform/program_view.h). The test file is opened with the same guarantees as on Linux:
-// never through a link or reparse point, only a plain file of this user's
-// with no other name, emptied only after those checks.
+// (platform/program_view.h). The test file is opened with the same
+// guarantees as on Linux: never through a link or reparse point, only a
+// plain file with no other name, this user's where its volume keeps owners
+// (platform/file_guards.h), emptied only after those checks; a file made by
+// the opening that fails them is deleted again.
 #pragma once
 
 #include <atomic>
