@@ -1,21 +1,4 @@
-# Cross-building the 64-bit Windows program with MinGW-w64 (GCC, posix
-# thread model: std::thread and std::mutex need it, and GoogleTest with them).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-building the 64-bit Windows program with MinGW-w64.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
 set(VX_MINGW_TRIPLE x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${VX_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${VX_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${VX_MINGW_TRIPLE}-windres)
-
-# The static third-party libraries that scripts/build-windows.sh builds.
-set(VX_WINDOWS_PREFIX "" CACHE PATH "Where the static third-party libraries for Windows are installed")
-set(CMAKE_FIND_ROOT_PATH /usr/${VX_MINGW_TRIPLE} ${VX_WINDOWS_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# The C and C++ runtimes of the compiler are linked in, so the program needs
-# no DLL beyond those that ship with Windows.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)
