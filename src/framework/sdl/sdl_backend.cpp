@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "framework/display_scale.h"
 #include "framework/keys.h"
 #include "framework/sdl/close_signals.h"
 #include "framework/sdl/x11_error_filter.h"
@@ -156,11 +157,27 @@ SdlBackend::~SdlBackend() {
     SDL_Quit();
 }
 
+int SdlBackend::ChooseScale(int clientWidth, int clientHeight) const {
+    ScaleRequest request;
+    const char* gdkScale = std::getenv("GDK_SCALE");
+    if (gdkScale != nullptr && *gdkScale != '\0') request.gdkScale = gdkScale;
+    std::optional<std::string> resources;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver != nullptr && std::strcmp(driver, "x11") == 0) resources = sdl::X11ResourceString();
+    if (resources) request.xResources = *resources;
+    SDL_Rect usable{};
+    ScreenRoom screen;
+    if (SDL_GetDisplayUsableBounds(0, &usable) == 0) screen = {usable.w, usable.h};
+    return DisplayScale(request, screen, clientWidth, clientHeight);
+}
+
 void SdlBackend::CreateMainWindow(const WindowSettings& settings) {
     Uint32 flags = SDL_WINDOW_HIDDEN;
     if (settings.resizable) flags |= SDL_WINDOW_RESIZABLE;
     int pos = settings.centred ? static_cast<int>(SDL_WINDOWPOS_CENTERED) : static_cast<int>(SDL_WINDOWPOS_UNDEFINED);
-    m_window.reset(SDL_CreateWindow(settings.caption.c_str(), pos, pos, settings.clientWidth, settings.clientHeight, flags));
+    m_scale = ChooseScale(settings.clientWidth, settings.clientHeight);
+    m_window.reset(SDL_CreateWindow(settings.caption.c_str(), pos, pos, settings.clientWidth * m_scale,
+                                    settings.clientHeight * m_scale, flags));
     if (!m_window) throw DisplayUnavailable(std::string("cannot make the window: ") + SDL_GetError());
     if (settings.icon != nullptr && !settings.icon->Empty()) {
         SDL_Surface* icon =
@@ -188,12 +205,12 @@ WindowId SdlBackend::CreateOwnedWindow(const WindowSettings& settings) {
         int ownerX = 0, ownerY = 0, ownerWidth = 0, ownerHeight = 0;
         SDL_GetWindowPosition(m_window.get(), &ownerX, &ownerY);
         SDL_GetWindowSize(m_window.get(), &ownerWidth, &ownerHeight);
-        x = ownerX + (ownerWidth - settings.clientWidth) / 2;
-        y = ownerY + (ownerHeight - settings.clientHeight) / 2;
+        x = ownerX + (ownerWidth - settings.clientWidth * m_scale) / 2;
+        y = ownerY + (ownerHeight - settings.clientHeight * m_scale) / 2;
     }
-    std::unique_ptr<SDL_Window, WindowDeleter> window(SDL_CreateWindow(settings.caption.c_str(), x, y, settings.clientWidth,
-                                                                       settings.clientHeight,
-                                                                       SDL_WINDOW_HIDDEN | SDL_WINDOW_SKIP_TASKBAR));
+    std::unique_ptr<SDL_Window, WindowDeleter> window(
+        SDL_CreateWindow(settings.caption.c_str(), x, y, settings.clientWidth * m_scale, settings.clientHeight * m_scale,
+                         SDL_WINDOW_HIDDEN | SDL_WINDOW_SKIP_TASKBAR));
     if (!window) throw DisplayUnavailable(std::string("cannot make the window: ") + SDL_GetError());
     // Kept above the owner by the window manager (where it can: X11).
     if (m_window) SDL_SetWindowModalFor(window.get(), m_window.get());
@@ -236,8 +253,8 @@ std::optional<WindowEvent> SdlBackend::Translate(const SDL_Event& e) const {
         case SDL_MOUSEMOTION:
             out.kind = WindowEvent::MouseMove;
             out.window = IdOf(e.motion.windowID);
-            out.x = e.motion.x;
-            out.y = e.motion.y;
+            out.x = e.motion.x / m_scale;
+            out.y = e.motion.y / m_scale;
             out.shift = ShiftState(SDL_GetModState());
             break;
         case SDL_MOUSEBUTTONDOWN:
@@ -248,8 +265,8 @@ std::optional<WindowEvent> SdlBackend::Translate(const SDL_Event& e) const {
             }
             out.kind = e.type == SDL_MOUSEBUTTONDOWN ? WindowEvent::MouseDown : WindowEvent::MouseUp;
             out.window = IdOf(e.button.windowID);
-            out.x = e.button.x;
-            out.y = e.button.y;
+            out.x = e.button.x / m_scale;
+            out.y = e.button.y / m_scale;
             out.button = e.button.button == SDL_BUTTON_LEFT ? mbLeft : e.button.button == SDL_BUTTON_RIGHT ? mbRight : mbMiddle;
             out.shift = ShiftState(SDL_GetModState());
             if (e.button.clicks >= 2) out.shift |= ssDouble;
@@ -260,8 +277,8 @@ std::optional<WindowEvent> SdlBackend::Translate(const SDL_Event& e) const {
             out.kind = WindowEvent::MouseWheel;
             out.window = IdOf(e.wheel.windowID);
             out.wheelDelta = notches * kWheelDelta;
-            out.x = e.wheel.mouseX;
-            out.y = e.wheel.mouseY;
+            out.x = e.wheel.mouseX / m_scale;
+            out.y = e.wheel.mouseY / m_scale;
             out.shift = ShiftState(SDL_GetModState());
             break;
         }
@@ -351,9 +368,15 @@ void SdlBackend::Present(WindowId window, const Bitmap& frame, const Region& par
     std::vector<SDL_Rect> rects;
     for (const TRect& r : parts.Rects()) {
         SDL_Rect rect{r.Left, r.Top, r.Width(), r.Height()};
-        SDL_Rect dest = rect;
-        SDL_BlitSurface(source, &rect, target, &dest);
-        rects.push_back(rect);
+        SDL_Rect dest{r.Left * m_scale, r.Top * m_scale, r.Width() * m_scale, r.Height() * m_scale};
+        // Scaled, SDL's software blit takes the nearest pixel: each pixel
+        // becomes a block, never smoothed.
+        if (m_scale == 1) {
+            SDL_BlitSurface(source, &rect, target, &dest);
+        } else {
+            SDL_BlitScaled(source, &rect, target, &dest);
+        }
+        rects.push_back(dest);
     }
     SDL_FreeSurface(source);
     SDL_UpdateWindowSurfaceRects(sdlWindow, rects.data(), static_cast<int>(rects.size()));

@@ -51,6 +51,7 @@ private:
     WindowId IdOf(std::uint32_t sdlWindowId) const;
     SDL_Window* WindowOf(WindowId window) const;
     std::optional<WindowEvent> Translate(const SDL_Event& e) const;
+    int ChooseScale(int clientWidth, int clientHeight) const;
 
     struct CursorDeleter {
         void operator()(SDL_Cursor* cursor) const;
@@ -59,6 +60,10 @@ private:
         void operator()(SDL_Window* window) const;
     };
 
+    // The window shown at a whole multiple of its image on a high-density
+    // screen (framework/display_scale.h): sizes and the image scaled up,
+    // the mouse scaled back.
+    int m_scale = 1;
     std::unique_ptr<SDL_Window, WindowDeleter> m_window;
     std::map<WindowId, std::unique_ptr<SDL_Window, WindowDeleter>> m_owned;
     WindowId m_nextOwned = kMainWindow + 1;
