@@ -12,8 +12,8 @@
 #include <fstream>
 #include <optional>
 #include <sstream>
-#include <vector>
 #include <string>
+#include <vector>
 
 #include "checks/test_env.h"
 #include "platform/win32/gdi_glyphs.h"
@@ -73,6 +73,38 @@ TEST(Win32SystemServicesTest, VersionMemoryNamesAndScreenFillTheProgramsRecords)
     EXPECT_GE(services.GetDeviceCaps(screen, VREFRESH), 0);
     EXPECT_EQ(services.ReleaseDC(HWND{}, screen), 1);
     EXPECT_EQ(services.GetDeviceCaps(HDC{}, HORZRES), 0);
+}
+
+// A screen of 256 colours (Wine's on an 8-bit X display) has a system
+// palette, the platform's fixed colours at both ends; a screen of more
+// colours has none to give.
+TEST(Win32SystemServicesTest, SystemPaletteOfTheScreen) {
+    Win32SystemServices services;
+    const HDC screen = services.GetDC(HWND{});
+    ASSERT_NE(screen, HDC{});
+    const bool hasPalette = (services.GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE) != 0;
+    std::vector<PALETTEENTRY> entries(256);
+    const UINT copied = services.GetSystemPaletteEntries(screen, 0, 256, entries.data());
+    // scripts/test-windows.sh runs this test on a display of 256 colours too, and reads which case it was.
+    std::printf("screen palette: %s\n", hasPalette ? "256 entries" : "none (more than 256 colours)");
+    if (hasPalette) {
+        EXPECT_EQ(services.GetSystemPaletteEntries(screen, 0, 256, nullptr), 256u);
+        ASSERT_EQ(copied, 256u);
+        auto rgb = [&](std::size_t i) {
+            return std::uint32_t{entries[i].peRed} << 16 | std::uint32_t{entries[i].peGreen} << 8 | entries[i].peBlue;
+        };
+        struct Fixed {
+            std::size_t index;
+            std::uint32_t colour;
+        };
+        const Fixed fixed[] = {{0, 0x000000}, {1, 0x800000}, {9, 0xA6CAF0}, {246, 0xFFFBF0}, {249, 0xFF0000}, {255, 0xFFFFFF}};
+        for (const Fixed& f : fixed) EXPECT_EQ(rgb(f.index), f.colour) << f.index;
+        EXPECT_EQ(services.GetSystemPaletteEntries(screen, 250, 10, entries.data()), 6u) << "up to the table's end";
+    } else {
+        EXPECT_EQ(copied, 0u);
+    }
+    EXPECT_EQ(services.ReleaseDC(HWND{}, screen), 1);
+    EXPECT_EQ(services.GetSystemPaletteEntries(HDC{}, 0, 256, entries.data()), 0u);
 }
 
 TEST(Win32SystemServicesTest, TheTestFileInTheTemporaryFolder) {

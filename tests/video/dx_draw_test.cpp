@@ -1,32 +1,41 @@
 // The render surface on its own form: its notification list, a change of the
-// back surface's size, and the fall-back to system memory, over the
-// software DirectDraw stand-in with a DirectDraw object that can refuse
-// surfaces.
+// back surface's size, the fall-back to system memory and the palette of
+// 8-bit displays, over the software DirectDraw stand-in with a DirectDraw
+// object that can refuse surfaces and shows the palettes it makes.
+#include "video/dx_draw.h"
+
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "fake/fake_system_services.h"
 #include "framework/application.h"
 #include "framework/form.h"
 #include "platform/dx/device_factory.h"
 #include "platform/dx/soft/soft_direct_draw.h"
 #include "support/headless.h"
-#include "video/dx_draw.h"
 
 namespace vx {
 namespace {
 
 using namespace win;
 
+// The palette the surface made last and the flags it asked for.
+struct MadePalette {
+    DWORD flags = 0;
+    std::shared_ptr<IDirectDrawPalette> palette;
+};
+
 // The stand-in's DirectDraw object, with a say on which surfaces it makes.
 class RefusingDirectDraw final : public IDirectDraw7 {
 public:
     using Refuse = std::function<bool(const DDSURFACEDESC2&)>;
-    RefusingDirectDraw(std::shared_ptr<IDirectDraw7> inner, Refuse refuse)
-        : m_inner(std::move(inner)), m_refuse(std::move(refuse)) {}
+    RefusingDirectDraw(std::shared_ptr<IDirectDraw7> inner, Refuse refuse, MadePalette& madePalette)
+        : m_inner(std::move(inner)), m_refuse(std::move(refuse)), m_madePalette(madePalette) {}
 
     HRESULT GetCaps(DDCAPS* driver, DDCAPS* emulation) override { return m_inner->GetCaps(driver, emulation); }
     HRESULT SetCooperativeLevel(HWND window, DWORD flags) override { return m_inner->SetCooperativeLevel(window, flags); }
@@ -38,7 +47,9 @@ public:
         return m_inner->CreateClipper(flags, clipper);
     }
     HRESULT CreatePalette(DWORD flags, const PALETTEENTRY* entries, std::shared_ptr<IDirectDrawPalette>* palette) override {
-        return m_inner->CreatePalette(flags, entries, palette);
+        const HRESULT result = m_inner->CreatePalette(flags, entries, palette);
+        if (SUCCEEDED(result)) m_madePalette = MadePalette{flags, *palette};
+        return result;
     }
     HRESULT WaitForVerticalBlank(DWORD flags, HANDLE event) override { return m_inner->WaitForVerticalBlank(flags, event); }
     HRESULT QueryDirect3D7(std::shared_ptr<IDirect3D7>* direct3D) override { return m_inner->QueryDirect3D7(direct3D); }
@@ -46,26 +57,28 @@ public:
 private:
     std::shared_ptr<IDirectDraw7> m_inner;
     Refuse m_refuse;
+    MadePalette& m_madePalette;
 };
 
 class RefusingLibrary final : public DirectDrawLibrary {
 public:
-    RefusingLibrary(dx::PresentationTarget& target, std::shared_ptr<dx::DeviceFactory> extra,
-                    RefusingDirectDraw::Refuse refuse)
-        : m_inner(target), m_refuse(std::move(refuse)) {
+    RefusingLibrary(dx::PresentationTarget& target, std::shared_ptr<dx::DeviceFactory> extra, RefusingDirectDraw::Refuse refuse,
+                    MadePalette& madePalette)
+        : m_inner(target), m_refuse(std::move(refuse)), m_madePalette(madePalette) {
         m_inner.AddDeviceFactory(std::move(extra));
     }
     HRESULT DirectDrawCreateEx(const GUID* driver, std::shared_ptr<IDirectDraw7>* directDraw) override {
         std::shared_ptr<IDirectDraw7> inner;
         const HRESULT result = m_inner.DirectDrawCreateEx(driver, &inner);
         if (FAILED(result)) return result;
-        *directDraw = std::make_shared<RefusingDirectDraw>(std::move(inner), m_refuse);
+        *directDraw = std::make_shared<RefusingDirectDraw>(std::move(inner), m_refuse, m_madePalette);
         return DD_OK;
     }
 
 private:
     dx::SoftDirectDrawLibrary m_inner;
     RefusingDirectDraw::Refuse m_refuse;
+    MadePalette& m_madePalette;
 };
 
 // A device that says it rasterises in hardware, so that the stand-in offers
@@ -89,17 +102,21 @@ public:
 struct SurfaceOnAForm {
     test::HeadlessBackend backend;
     test::ManualClock clock;
+    test::FakeSystemServices services;
     Application app{backend, clock};
     TForm form{app};
     std::function<bool(const DDSURFACEDESC2&)> refuse;
     std::shared_ptr<HardwareOffer> hardware;  // offered when set before Initialize
+    MadePalette madePalette;
     TDXDraw* dx = nullptr;
 
-    SurfaceOnAForm() {
+    // systemPalette: the screen's when the surface is made.
+    explicit SurfaceOnAForm(std::vector<PALETTEENTRY> systemPalette = {}) {
+        services.systemPalette = std::move(systemPalette);
         form.SetBounds(0, 0, 200, 150);
-        dx = &form.Make<TDXDraw>([this](dx::PresentationTarget& target) -> std::unique_ptr<DirectDrawLibrary> {
-            return std::make_unique<RefusingLibrary>(target, hardware,
-                                                     [this](const DDSURFACEDESC2& d) { return refuse && refuse(d); });
+        dx = &form.Make<TDXDraw>(services, [this](dx::PresentationTarget& target) -> std::unique_ptr<DirectDrawLibrary> {
+            return std::make_unique<RefusingLibrary>(
+                target, hardware, [this](const DDSURFACEDESC2& d) { return refuse && refuse(d); }, madePalette);
         });
         dx->SetParent(&form);
         dx->SetAutoInitialize(false);
@@ -245,6 +262,53 @@ TEST(RenderSurfaceTest, BackSurfaceFallsBackToSystemMemory) {
         EXPECT_STREQ(e.what(), "Surface cannot be made");
     }
     EXPECT_FALSE(s.dx->Initialized());
+}
+
+// The palette of an 8-bit display comes from the colour table, which
+// starts as the system palette of the moment the surface was made. Its
+// first and last ten entries stay the system's, the colours every other
+// window on the desktop is drawn with, unless the palette may take all 256;
+// what the program fills in reaches the palette at the next restore.
+TEST(RenderSurfaceTest, PaletteOfAnEightBitDisplay) {
+    auto system = [](int i) { return PALETTEENTRY{static_cast<BYTE>(i), 0x11, 0x22, 0}; };
+    auto filled = [](int i) { return PALETTEENTRY{0x33, static_cast<BYTE>(i), 0x44, 0}; };
+    std::vector<PALETTEENTRY> systemPalette;
+    for (int i = 0; i < 256; ++i) systemPalette.push_back(system(i));
+    struct Case {
+        const char* name;
+        TDXDrawOptions options;
+        DWORD flags;
+        bool systemAtTheEnds;
+    };
+    for (const Case& c :
+         {Case{"the video test's", doAllowReboot | doWaitVBlank | doCenter | doDirectX7Mode | doSelectDriver,
+               DDPCAPS_8BIT | DDPCAPS_INITIALIZE, true},
+          Case{"all 256 allowed", doFullScreen | doAllowPalette256, DDPCAPS_8BIT | DDPCAPS_INITIALIZE | DDPCAPS_ALLOW256, false},
+          Case{"256 asked for in a window", doAllowPalette256, DDPCAPS_8BIT | DDPCAPS_INITIALIZE, true}}) {
+        SCOPED_TRACE(c.name);
+        SurfaceOnAForm s(systemPalette);
+        EXPECT_EQ(s.dx->ColorTable(), s.dx->SystemColorTable());
+        EXPECT_EQ(s.dx->SystemColorTable()[200], system(200));
+        s.services.systemPalette.assign(256, PALETTEENTRY{9, 9, 9, 0});  // later changes are not seen
+        for (int i = 0; i < 256; ++i) s.dx->ColorTable()[static_cast<std::size_t>(i)] = filled(i);
+        s.dx->SetOptions(c.options);
+        s.dx->Initialize();
+        ASSERT_TRUE(s.dx->Initialized());
+        ASSERT_NE(s.madePalette.palette, nullptr);
+        EXPECT_EQ(s.madePalette.flags, c.flags);
+
+        auto expected = [&](int i) { return c.systemAtTheEnds && (i < 10 || i >= 246) ? system(i) : filled(i); };
+        std::array<PALETTEENTRY, 256> entries{};
+        ASSERT_EQ(s.madePalette.palette->GetEntries(0, 0, 256, entries.data()), DD_OK);
+        for (int i : {0, 9, 10, 128, 245, 246, 255}) EXPECT_EQ(entries[static_cast<std::size_t>(i)], expected(i)) << i;
+
+        const PALETTEENTRY changed{0x55, 0x66, 0x77, 0};
+        s.dx->ColorTable()[0] = s.dx->ColorTable()[128] = changed;
+        s.dx->Restore();
+        ASSERT_EQ(s.madePalette.palette->GetEntries(0, 0, 256, entries.data()), DD_OK);
+        EXPECT_EQ(entries[128], changed);
+        EXPECT_EQ(entries[0], c.systemAtTheEnds ? system(0) : changed);
+    }
 }
 
 }  // namespace
