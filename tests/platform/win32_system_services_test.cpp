@@ -13,6 +13,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "checks/test_env.h"
@@ -297,6 +298,49 @@ TEST(GdiGlyphSourceTest, FamiliesResolveAndRenderOneBitGlyphs) {
         EXPECT_NE(eOgonek.bits, missing.bits) << family << ": an e with its ogonek, not the box";
         EXPECT_GT(zAcute.top, z.top) << family << ": the acute above the z";
         EXPECT_GT(eOgonek.height - eOgonek.top, e.height - e.top) << family << ": the ogonek below the e";
+    }
+}
+
+// The blank columns between each letter's ink and the next one's, with the
+// word set letter by letter on the pens' advances, as the window sets it.
+std::vector<int> GapsBetweenLetters(GdiGlyphSource& face, std::u32string_view word) {
+    std::vector<int> gaps;
+    std::optional<int> inkEnd;
+    int pen = 0;
+    for (const char32_t letter : word) {
+        const RasterGlyph glyph = face.Render(letter);
+        if (inkEnd) gaps.push_back(pen + glyph.left - *inkEnd);
+        inkEnd = pen + glyph.left + glyph.width;
+        pen += glyph.advance;
+    }
+    return gaps;
+}
+
+// Wine's dialog face has no Polish letters: they come from another face
+// (GdiGlyphSourceTest above), whose own spacing opened a gap after each of
+// them that read as a space ("ZAKOŃ CZONY", "Jeż eli"). No gap beside such
+// a letter is wider than between the word's plain letters, nor do letters
+// run into each other.
+TEST(GdiGlyphSourceTest, LettersFromAnotherFaceKeepTheWordTogether) {
+    const std::u32string_view words[] = {U"ZAKO\u0143CZONY", U"Je\u017Celi",  U"te\u015Bcie", U"kt\u00F3rym\u015B",
+                                         U"podpowied\u017A", U"uzyska\u0107", U"ma\u0142y"};
+    for (const bool bold : {false, true}) {
+        GdiGlyphSource face("MS Sans Serif", -11, bold, false);
+        for (std::size_t w = 0; w < std::size(words); ++w) {
+            SCOPED_TRACE(::testing::Message() << (bold ? "bold" : "regular") << ", word " << w);
+            const std::u32string_view word = words[w];
+            const std::vector<int> gaps = GapsBetweenLetters(face, word);
+            auto plain = [&](std::size_t i) { return word[i] < 0x80 && word[i + 1] < 0x80; };
+            int widestPlain = 0;
+            for (std::size_t i = 0; i < gaps.size(); ++i) {
+                if (plain(i)) widestPlain = std::max(widestPlain, gaps[i]);
+            }
+            for (std::size_t i = 0; i < gaps.size(); ++i) {
+                if (plain(i)) continue;
+                EXPECT_LE(gaps[i], widestPlain) << "after letter " << i;
+                EXPECT_GE(gaps[i], 0) << "after letter " << i;
+            }
+        }
     }
 }
 
