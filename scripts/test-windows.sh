@@ -78,6 +78,25 @@ for target in "${targets[@]}"; do
   grep -A1 ': Skipped$' "$log_dir/unit.log" | grep -vE ': Skipped$|^--$' | sort | uniq -c | sed 's/^ */   skipped: /'
   count_gtest "$log_dir/unit.log"
   WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+
+  # Only a desktop of 256 colours has a system palette: the screen's
+  # palette test once more on a display of that depth, in its own Wine
+  # session (Wine keeps to the display its session started on).
+  palette_log=$log_dir/unit-256-colours.log
+  (
+    unset DISPLAY
+    VX_DISPLAY_DEPTH=8 start_virtual_display || exit 1
+    trap 'WINEPREFIX=$prefix wineserver -k 2>/dev/null; stop_virtual_display' EXIT
+    WINEPREFIX=$prefix WINEARCH=$target WINELOADER=$(wine_loader "$target") WINEDEBUG=-all \
+      "$(wine_loader "$target")" "$build_dir/tests/vidorex_tests.exe" --gtest_brief=1 \
+      --gtest_filter='Win32SystemServicesTest.SystemPaletteOfTheScreen' 2>&1 | tr -d '\r'
+  ) >"$palette_log"
+  grep -E '^\[  FAILED  \] [A-Za-z]|^\[  PASSED|^screen palette' "$palette_log" | sed 's/^/256 colours: /'
+  count_gtest "$palette_log"
+  if ! grep -q '^screen palette: 256 entries' "$palette_log"; then
+    echo "$target: the display of 256 colours gave the program no palette"
+    failed=$((failed + 1))
+  fi
 done
 
 echo "Windows build and tests took ${SECONDS} s"

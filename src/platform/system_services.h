@@ -52,6 +52,12 @@ public:
     virtual int GetDeviceCaps(HDC dc, int index) = 0;
     // 1 when the DC was released, 0 when it was not one of ours.
     virtual int ReleaseDC(HWND window, HDC dc) = 0;
+    // The screen's colour table, count entries from start on, into entries:
+    // the number copied (fewer at the table's end), or with entries null the
+    // table's size. 0 for a DC that is not the screen's, and on the
+    // platform also for a screen of more than 8 bits per pixel, which has
+    // no palette (Wine still writes its fixed colours into entries then).
+    virtual UINT GetSystemPaletteEntries(HDC dc, UINT start, UINT count, PALETTEENTRY* entries) = 0;
 
     // ---- Registry ----
 

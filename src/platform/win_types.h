@@ -345,6 +345,18 @@ constexpr int VREFRESH = 116;
 constexpr int DT_RASDISPLAY = 1;
 constexpr int RC_PALETTE = 0x0100;
 
+// One colour of a palette: the system's (GetSystemPaletteEntries) or a
+// DirectDraw palette's.
+struct PALETTEENTRY {
+    BYTE peRed;
+    BYTE peGreen;
+    BYTE peBlue;
+    BYTE peFlags;
+
+    friend constexpr bool operator==(const PALETTEENTRY&, const PALETTEENTRY&) = default;
+};
+static_assert(sizeof(PALETTEENTRY) == 4);
+
 // ---- Shell -----------------------------------------------------------------
 
 constexpr int SW_HIDE = 0;

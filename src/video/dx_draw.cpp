@@ -203,10 +203,17 @@ void TDirectDrawSurfaceCanvas::TextThroughLock(int x, int y, const RECT& area, c
 
 // ---------------------------------------------------------------- the surface
 
-TDXDraw::TDXDraw(TComponent* owner, DirectDrawLoader loader)
+TDXDraw::TDXDraw(TComponent* owner, SystemServices& services, DirectDrawLoader loader)
     : TCustomControl(owner), m_loader(std::move(loader)), m_presentation(std::make_unique<Presentation>(*this)) {
     SetColor(clBlack);
     m_activeOptions = FilterOptions(m_options);
+    // A screen without a palette may leave the table as it is (black): its
+    // primary surface takes no palette either.
+    if (const HDC screen = services.GetDC(HWND{}); screen != HDC{}) {
+        services.GetSystemPaletteEntries(screen, 0, static_cast<UINT>(m_systemColorTable.size()), m_systemColorTable.data());
+        services.ReleaseDC(HWND{}, screen);
+    }
+    m_colorTable = m_systemColorTable;
 }
 
 TDXDraw::~TDXDraw() {
@@ -322,19 +329,19 @@ void TDXDraw::MakeSurfaces() {
         m_clipper->SetHWnd(0, Windows().clipped);
         m_primary->Record(m_primary->IDDSurface7()->SetClipper(m_clipper));
     }
-    // A palette matters only on 8-bit displays: a grey ramp between the
-    // fixed colours at both ends.
-    std::array<PALETTEENTRY, 256> entries{};
-    for (int i = 0; i < 256; ++i) {
-        auto v = static_cast<BYTE>(i);
-        entries[static_cast<std::size_t>(i)] = PALETTEENTRY{v, v, v, 0};
-    }
-    DWORD paletteFlags = DDPCAPS_8BIT | DDPCAPS_INITIALIZE;
-    if (m_activeOptions & doAllowPalette256) paletteFlags |= DDPCAPS_ALLOW256;
-    if (SUCCEEDED(m_directDraw->CreatePalette(paletteFlags, entries.data(), &m_palette)) && m_palette) {
+    MakePalette();
+    MakeBackSurface();
+}
+
+void TDXDraw::MakePalette() {
+    // Only a primary surface of an 8-bit display takes the palette; others
+    // refuse it, which is recorded and nothing more.
+    DWORD flags = DDPCAPS_8BIT | DDPCAPS_INITIALIZE;
+    if (m_activeOptions & doAllowPalette256) flags |= DDPCAPS_ALLOW256;
+    const PaletteTable entries = SurfacePalette(m_colorTable, m_systemColorTable, m_activeOptions);
+    if (SUCCEEDED(m_directDraw->CreatePalette(flags, entries.data(), &m_palette)) && m_palette) {
         m_primary->Record(m_primary->IDDSurface7()->SetPalette(m_palette));
     }
-    MakeBackSurface();
 }
 
 void TDXDraw::MakeBackSurface() {
@@ -455,6 +462,8 @@ void TDXDraw::Restore() {
     if (m_palette) {
         m_primary->IDDSurface7()->SetPalette(m_palette);
         m_back->IDDSurface7()->SetPalette(m_palette);
+        const PaletteTable entries = SurfacePalette(m_colorTable, m_systemColorTable, m_activeOptions);
+        m_palette->SetEntries(0, 0, static_cast<DWORD>(entries.size()), entries.data());
     }
     Notify(DXDrawNotice::Restore);
     if (OnRestoreSurface) OnRestoreSurface(this);

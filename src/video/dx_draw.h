@@ -6,6 +6,7 @@
 // is not used by the program.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -21,6 +22,7 @@
 #include "platform/dx/ddraw.h"
 #include "platform/dx/device_context_pixels.h"
 #include "platform/dx/presentation.h"
+#include "platform/system_services.h"
 #include "video/dib_picture.h"
 #include "video/dx_timer.h"
 
@@ -55,6 +57,9 @@ class EDXDrawError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+// A palette's 256 colours.
+using PaletteTable = std::array<win::PALETTEENTRY, 256>;
 
 // Loads the DirectDraw services for a window (platform/dx/native_direct_draw.h
 // in the program); null when they cannot be loaded.
@@ -128,7 +133,8 @@ enum class DXDrawNotice { Initializing, Initialize, InitializeSurface, Restore, 
 
 class TDXDraw : public TCustomControl {
 public:
-    TDXDraw(TComponent* owner, DirectDrawLoader loader);
+    // Reads the system palette through services, which are not kept.
+    TDXDraw(TComponent* owner, win::SystemServices& services, DirectDrawLoader loader);
     ~TDXDraw() override;
 
     bool AutoInitialize() const { return m_autoInitialize; }
@@ -158,6 +164,13 @@ public:
     // Presents the back surface in the control's rectangle.
     void Flip();
     void Restore();
+
+    // The colours of the palette made for an 8-bit display, and the system
+    // palette as it was when the surface was made. The colour table starts
+    // as the system's; what the program fills in takes effect at the next
+    // Initialize or Restore.
+    PaletteTable& ColorTable() { return m_colorTable; }
+    const PaletteTable& SystemColorTable() const { return m_systemColorTable; }
 
     TDirectDrawSurface* PrimarySurface() const { return m_primary.get(); }
     TDirectDrawSurface* BackSurface() const { return m_back.get(); }
@@ -189,6 +202,7 @@ private:
 
     void Notify(DXDrawNotice notice);
     void MakeSurfaces();
+    void MakePalette();
     void MakeBackSurface();
     void Make3DDevice();
     void ReleaseObjects();
@@ -228,6 +242,8 @@ private:
     bool m_initializeRan = false;
     bool m_initializeSurfaceRan = false;
     int m_restoreLock = 0;
+    PaletteTable m_systemColorTable{};
+    PaletteTable m_colorTable{};
 
     std::shared_ptr<win::IDirectDraw7> m_directDraw;
     win::DDCAPS m_driverCaps{};

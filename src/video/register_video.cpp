@@ -12,7 +12,9 @@ DirectDrawLoader StandardDirectDrawLoader() {
 }
 
 void RegisterVideoClasses(ClassRegistry& classes, win::SystemServices& services, DirectDrawLoader loader) {
-    classes.Register("TDXDraw", "TCustomControl", [loader](TComponent* owner) { return std::make_unique<TDXDraw>(owner, loader); })
+    classes
+        .Register("TDXDraw", "TCustomControl",
+                  [&services, loader](TComponent* owner) { return std::make_unique<TDXDraw>(owner, services, loader); })
         .Bool<TDXDraw>("AutoInitialize", [](TDXDraw& d, bool v) { d.SetAutoInitialize(v); })
         .Bool<TDXDraw>("AutoSize", [](TDXDraw& d, bool v) { d.SetAutoSize(v); })
         .Flags<TDXDraw>("Options",

@@ -22,6 +22,15 @@ TDXDrawOptions FilterOptionsWhileInitialized(TDXDrawOptions active, TDXDrawOptio
     return static_cast<TDXDrawOptions>(o);
 }
 
+PaletteTable SurfacePalette(const PaletteTable& colorTable, const PaletteTable& systemColorTable, TDXDrawOptions activeOptions) {
+    PaletteTable palette = colorTable;
+    if (activeOptions & doAllowPalette256) return palette;
+    constexpr std::size_t kFixedAtEachEnd = 10;
+    std::copy_n(systemColorTable.begin(), kFixedAtEachEnd, palette.begin());
+    std::copy_n(systemColorTable.end() - kFixedAtEachEnd, kFixedAtEachEnd, palette.end() - kFixedAtEachEnd);
+    return palette;
+}
+
 DWORD RenderBitDepthFlag(int bitsPerPixel) {
     switch (bitsPerPixel) {
         case 8:

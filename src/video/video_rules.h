@@ -21,6 +21,12 @@ TDXDrawOptions FilterOptions(TDXDrawOptions requested);
 // taken; everything else stays as it was.
 TDXDrawOptions FilterOptionsWhileInitialized(TDXDrawOptions active, TDXDrawOptions requested);
 
+// The palette set on the surfaces of an 8-bit display: the colour table,
+// but for its first and last ten entries, which stay the system's fixed
+// colours (the ones the desktop's other windows are drawn with) unless the
+// options allow the palette all 256.
+PaletteTable SurfacePalette(const PaletteTable& colorTable, const PaletteTable& systemColorTable, TDXDrawOptions activeOptions);
+
 constexpr TDXDrawOptions kPresentationOptionMask = 0x80C8;
 constexpr TDXDrawOptions kKeptOptionMask = 0x7F37;
 

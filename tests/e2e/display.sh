@@ -1,7 +1,8 @@
 # A virtual X display for the window tests: start_virtual_display starts one
 # (unless DISPLAY already names a display that answers) and exports DISPLAY;
-# stop_virtual_display stops the one it started. VIRTUAL_SCREEN: the
-# screen's geometry and depth, 1024x768x24 unless set.
+# stop_virtual_display stops the one it started. Its screen is 1024 x 768
+# at 24 bits, or VX_DISPLAY_SIZE's size (such as 1600x1200) and
+# VX_DISPLAY_DEPTH's depth (8: a desktop of 256 colours, with a palette).
 
 virtual_display_pid=""
 
@@ -22,7 +23,7 @@ start_virtual_display() {
     # client leaves, and a program started in that moment (the next test's)
     # finds no server; with OpenGL clients the restart takes long enough to
     # be hit.
-    Xvfb ":$n" -screen 0 "${VIRTUAL_SCREEN:-1024x768x24}" -nolisten tcp -noreset >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 "${VX_DISPLAY_SIZE:-1024x768}x${VX_DISPLAY_DEPTH:-24}" -nolisten tcp -noreset >/dev/null 2>&1 &
     virtual_display_pid=$!
     local waited=0
     while [ $waited -lt 200 ]; do

@@ -7,7 +7,7 @@ set -uo pipefail
 program=$1
 artifacts=$2
 unset DISPLAY
-export VIRTUAL_SCREEN=1600x1200x24
+export VX_DISPLAY_SIZE=1600x1200
 export GDK_SCALE=2
 source "$(dirname "$0")/lib.sh"
 begin_window_test

@@ -198,6 +198,22 @@ int FakeSystemServices::ReleaseDC(HWND /*window*/, HDC dc) {
     return m_openDeviceContexts.erase(HandleValue(dc)) == 1 ? 1 : 0;
 }
 
+UINT FakeSystemServices::GetSystemPaletteEntries(HDC dc, UINT start, UINT count, PALETTEENTRY* entries) {
+    if (!m_openDeviceContexts.contains(HandleValue(dc))) {
+        return 0;
+    }
+    const auto size = static_cast<UINT>(systemPalette.size());
+    if (entries == nullptr) {
+        return size;
+    }
+    if (start >= size) {
+        return 0;
+    }
+    const UINT copied = std::min(count, size - start);
+    std::copy_n(systemPalette.begin() + start, copied, entries);
+    return copied;
+}
+
 // ---- Registry ----
 
 std::optional<std::string> FakeSystemServices::KeyPath(HKEY key) const {

@@ -79,6 +79,8 @@ public:
 
     // ---- Display ----
     bool failGetDC = false;
+    // The screen's colour table; empty for a screen without a palette.
+    std::vector<win::PALETTEENTRY> systemPalette;
     std::map<int, int> deviceCaps{{win::HORZRES, 1024},  {win::VERTRES, 768},    {win::BITSPIXEL, 32},
                                   {win::PLANES, 1},      {win::LOGPIXELSX, 96}, {win::LOGPIXELSY, 96},
                                   {win::VREFRESH, 60}};
@@ -150,6 +152,7 @@ public:
     win::HDC GetDC(win::HWND window) override;
     int GetDeviceCaps(win::HDC dc, int index) override;
     int ReleaseDC(win::HWND window, win::HDC dc) override;
+    win::UINT GetSystemPaletteEntries(win::HDC dc, win::UINT start, win::UINT count, win::PALETTEENTRY* entries) override;
 
     win::LONG RegOpenKeyExA(win::HKEY key, const char* subKey, win::DWORD options, win::DWORD samDesired,
                             win::HKEY* result) override;

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -322,6 +323,49 @@ TEST(PosixScreenTest, AnswersFromTheFactsHandedOver) {
         EXPECT_EQ(services.ReleaseDC(HWND{}, screen), 0);
         EXPECT_EQ(services.GetDeviceCaps(screen, BITSPIXEL), 0);
     }
+}
+
+// The stand-in's system palette: the platform's fixed colours at both ends,
+// each colour once, and the platform's rules for the part asked for.
+TEST(PosixScreenTest, SystemPaletteHasTheFixedColoursAtBothEnds) {
+    PosixSystemServices services;
+    services.SetDisplayFacts([] { return ScreenFacts{8, 60, 640, 480, 96}; });
+    const HDC screen = services.GetDC(HWND{});
+    ASSERT_NE(screen, HDC{});
+    EXPECT_EQ(services.GetSystemPaletteEntries(screen, 0, 256, nullptr), 256u);
+    std::vector<PALETTEENTRY> entries(256, PALETTEENTRY{1, 2, 3, 4});
+    ASSERT_EQ(services.GetSystemPaletteEntries(screen, 0, 256, entries.data()), 256u);
+    auto rgb = [](const PALETTEENTRY& e) { return std::uint32_t{e.peRed} << 16 | std::uint32_t{e.peGreen} << 8 | e.peBlue; };
+    const std::uint32_t first[] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080,
+                                   0x800080, 0x008080, 0xC0C0C0, 0xC0DCC0, 0xA6CAF0};
+    const std::uint32_t last[] = {0xFFFBF0, 0xA0A0A4, 0x808080, 0xFF0000, 0x00FF00,
+                                  0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(rgb(entries[static_cast<std::size_t>(i)]), first[i]) << i;
+        EXPECT_EQ(rgb(entries[static_cast<std::size_t>(246 + i)]), last[i]) << 246 + i;
+    }
+    std::set<std::uint32_t> colours;
+    for (const PALETTEENTRY& e : entries) {
+        colours.insert(rgb(e));
+        EXPECT_EQ(e.peFlags, 0);
+    }
+    EXPECT_EQ(colours.size(), 256u) << "an entry spent on a colour twice";
+
+    struct Part {
+        UINT start;
+        UINT count;
+        UINT copied;
+    };
+    for (const Part& part : {Part{250, 10, 6}, Part{255, 1, 1}, Part{256, 1, 0}, Part{300, 10, 0}}) {
+        std::vector<PALETTEENTRY> some(10, PALETTEENTRY{1, 2, 3, 4});
+        EXPECT_EQ(services.GetSystemPaletteEntries(screen, part.start, part.count, some.data()), part.copied) << part.start;
+        if (part.copied > 0) {
+            EXPECT_EQ(some[0], entries[part.start]) << part.start;
+        }
+        EXPECT_EQ(some[part.copied], (PALETTEENTRY{1, 2, 3, 4})) << part.start << ": nothing past what was copied";
+    }
+    EXPECT_EQ(services.ReleaseDC(HWND{}, screen), 1);
+    EXPECT_EQ(services.GetSystemPaletteEntries(screen, 0, 256, entries.data()), 0u) << "a released DC";
 }
 
 // ---- The real calls on this machine ----

@@ -14,8 +14,9 @@
 #include <iterator>
 #include <optional>
 #include <sstream>
-#include <vector>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "checks/test_env.h"
 #include "platform/win32/gdi_glyphs.h"
@@ -76,6 +77,38 @@ TEST(Win32SystemServicesTest, VersionMemoryNamesAndScreenFillTheProgramsRecords)
     EXPECT_GE(services.GetDeviceCaps(screen, VREFRESH), 0);
     EXPECT_EQ(services.ReleaseDC(HWND{}, screen), 1);
     EXPECT_EQ(services.GetDeviceCaps(HDC{}, HORZRES), 0);
+}
+
+// A screen of 256 colours (Wine's on an 8-bit X display) has a system
+// palette, the platform's fixed colours at both ends; a screen of more
+// colours has none to give.
+TEST(Win32SystemServicesTest, SystemPaletteOfTheScreen) {
+    Win32SystemServices services;
+    const HDC screen = services.GetDC(HWND{});
+    ASSERT_NE(screen, HDC{});
+    const bool hasPalette = (services.GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE) != 0;
+    std::vector<PALETTEENTRY> entries(256);
+    const UINT copied = services.GetSystemPaletteEntries(screen, 0, 256, entries.data());
+    // scripts/test-windows.sh runs this test on a display of 256 colours too, and reads which case it was.
+    std::printf("screen palette: %s\n", hasPalette ? "256 entries" : "none (more than 256 colours)");
+    if (hasPalette) {
+        EXPECT_EQ(services.GetSystemPaletteEntries(screen, 0, 256, nullptr), 256u);
+        ASSERT_EQ(copied, 256u);
+        auto rgb = [&](std::size_t i) {
+            return std::uint32_t{entries[i].peRed} << 16 | std::uint32_t{entries[i].peGreen} << 8 | entries[i].peBlue;
+        };
+        struct Fixed {
+            std::size_t index;
+            std::uint32_t colour;
+        };
+        const Fixed fixed[] = {{0, 0x000000}, {1, 0x800000}, {9, 0xA6CAF0}, {246, 0xFFFBF0}, {249, 0xFF0000}, {255, 0xFFFFFF}};
+        for (const Fixed& f : fixed) EXPECT_EQ(rgb(f.index), f.colour) << f.index;
+        EXPECT_EQ(services.GetSystemPaletteEntries(screen, 250, 10, entries.data()), 6u) << "up to the table's end";
+    } else {
+        EXPECT_EQ(copied, 0u);
+    }
+    EXPECT_EQ(services.ReleaseDC(HWND{}, screen), 1);
+    EXPECT_EQ(services.GetSystemPaletteEntries(HDC{}, 0, 256, entries.data()), 0u);
 }
 
 TEST(Win32SystemServicesTest, TheTestFileInTheTemporaryFolder) {
@@ -315,6 +348,49 @@ TEST(GdiGlyphSourceTest, FamiliesResolveAndRenderOneBitGlyphs) {
         EXPECT_NE(eOgonek.bits, missing.bits) << family << ": an e with its ogonek, not the box";
         EXPECT_GT(zAcute.top, z.top) << family << ": the acute above the z";
         EXPECT_GT(eOgonek.height - eOgonek.top, e.height - e.top) << family << ": the ogonek below the e";
+    }
+}
+
+// The blank columns between each letter's ink and the next one's, with the
+// word set letter by letter on the pens' advances, as the window sets it.
+std::vector<int> GapsBetweenLetters(GdiGlyphSource& face, std::u32string_view word) {
+    std::vector<int> gaps;
+    std::optional<int> inkEnd;
+    int pen = 0;
+    for (const char32_t letter : word) {
+        const RasterGlyph glyph = face.Render(letter);
+        if (inkEnd) gaps.push_back(pen + glyph.left - *inkEnd);
+        inkEnd = pen + glyph.left + glyph.width;
+        pen += glyph.advance;
+    }
+    return gaps;
+}
+
+// Wine's dialog face has no Polish letters: they come from another face
+// (GdiGlyphSourceTest above), whose own spacing opened a gap after each of
+// them that read as a space ("ZAKOŃ CZONY", "Jeż eli"). No gap beside such
+// a letter is wider than between the word's plain letters, nor do letters
+// run into each other.
+TEST(GdiGlyphSourceTest, LettersFromAnotherFaceKeepTheWordTogether) {
+    const std::u32string_view words[] = {U"ZAKO\u0143CZONY", U"Je\u017Celi",  U"te\u015Bcie", U"kt\u00F3rym\u015B",
+                                         U"podpowied\u017A", U"uzyska\u0107", U"ma\u0142y"};
+    for (const bool bold : {false, true}) {
+        GdiGlyphSource face("MS Sans Serif", -11, bold, false);
+        for (std::size_t w = 0; w < std::size(words); ++w) {
+            SCOPED_TRACE(::testing::Message() << (bold ? "bold" : "regular") << ", word " << w);
+            const std::u32string_view word = words[w];
+            const std::vector<int> gaps = GapsBetweenLetters(face, word);
+            auto plain = [&](std::size_t i) { return word[i] < 0x80 && word[i + 1] < 0x80; };
+            int widestPlain = 0;
+            for (std::size_t i = 0; i < gaps.size(); ++i) {
+                if (plain(i)) widestPlain = std::max(widestPlain, gaps[i]);
+            }
+            for (std::size_t i = 0; i < gaps.size(); ++i) {
+                if (plain(i)) continue;
+                EXPECT_LE(gaps[i], widestPlain) << "after letter " << i;
+                EXPECT_GE(gaps[i], 0) << "after letter " << i;
+            }
+        }
     }
 }
 

@@ -1,7 +1,7 @@
 // The DirectDraw stand-in with faults to order: surfaces it refuses, devices
-// it lists with other marks or not at all, devices it refuses to make. The
-// faults are read when the program asks, so a test may set them after the
-// window is made.
+// it lists with other marks or not at all, devices it refuses to make; and
+// the palette the program made, to look at. The faults are read when the
+// program asks, so a test may set them after the window is made.
 #pragma once
 
 #include <functional>
@@ -13,11 +13,18 @@
 
 namespace vx::test {
 
+// The palette the program made last and the flags it asked for.
+struct MadePalette {
+    win::DWORD flags = 0;
+    std::shared_ptr<win::IDirectDrawPalette> palette;
+};
+
 struct DirectDrawFaults {
     std::function<bool(const win::DDSURFACEDESC2&)> refuseSurface;
     bool everyDeviceHardware = false;  // every device listed as hardware-rasterised
     bool noDevices = false;            // no device listed
     bool refuseDevices = false;        // CreateDevice fails
+    MadePalette* madePalette = nullptr;  // where to keep the palette made, when set
 };
 
 class FaultyDirect3D final : public win::IDirect3D7 {
@@ -63,7 +70,9 @@ public:
     }
     win::HRESULT CreatePalette(win::DWORD flags, const win::PALETTEENTRY* entries,
                                std::shared_ptr<win::IDirectDrawPalette>* palette) override {
-        return m_inner->CreatePalette(flags, entries, palette);
+        const win::HRESULT result = m_inner->CreatePalette(flags, entries, palette);
+        if (win::SUCCEEDED(result) && m_faults.madePalette != nullptr) *m_faults.madePalette = MadePalette{flags, *palette};
+        return result;
     }
     win::HRESULT WaitForVerticalBlank(win::DWORD flags, win::HANDLE event) override {
         return m_inner->WaitForVerticalBlank(flags, event);

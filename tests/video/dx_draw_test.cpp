@@ -1,20 +1,24 @@
 // The render surface on its own form: its notification list, a change of the
-// back surface's size, the fall-back to system memory and the devices' marks,
-// over the software DirectDraw stand-in with faults to order.
+// back surface's size, the fall-back to system memory, the devices' marks
+// and the palette of 8-bit displays, over the software DirectDraw stand-in
+// with faults to order.
+#include "video/dx_draw.h"
+
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "fake/fake_system_services.h"
 #include "framework/application.h"
 #include "framework/form.h"
 #include "platform/dx/device_factory.h"
 #include "platform/dx/soft/soft_direct_draw.h"
 #include "support/faulty_direct_draw.h"
 #include "support/headless.h"
-#include "video/dx_draw.h"
 
 namespace vx {
 namespace {
@@ -42,15 +46,20 @@ public:
 struct SurfaceOnAForm {
     test::HeadlessBackend backend;
     test::ManualClock clock;
+    test::FakeSystemServices services;
     Application app{backend, clock};
     TForm form{app};
     test::DirectDrawFaults faults;
     std::shared_ptr<HardwareOffer> hardware;  // offered when set before Initialize
+    test::MadePalette madePalette;
     TDXDraw* dx = nullptr;
 
-    SurfaceOnAForm() {
+    // systemPalette: the screen's when the surface is made.
+    explicit SurfaceOnAForm(std::vector<PALETTEENTRY> systemPalette = {}) {
+        services.systemPalette = std::move(systemPalette);
+        faults.madePalette = &madePalette;
         form.SetBounds(0, 0, 200, 150);
-        dx = &form.Make<TDXDraw>([this](dx::PresentationTarget& target) -> std::unique_ptr<DirectDrawLibrary> {
+        dx = &form.Make<TDXDraw>(services, [this](dx::PresentationTarget& target) -> std::unique_ptr<DirectDrawLibrary> {
             return std::make_unique<test::FaultyDirectDrawLibrary>(target, hardware, faults);
         });
         dx->SetParent(&form);
@@ -224,6 +233,53 @@ TEST(RenderSurfaceTest, TheSoftwareEmulationIsSoftwareWhateverItsMark) {
                   c.everyDeviceHardware)
             << "the system's mark, as listed";
         EXPECT_FALSE(s.dx->ActiveOptions() & doHardware);
+    }
+}
+
+// The palette of an 8-bit display comes from the colour table, which
+// starts as the system palette of the moment the surface was made. Its
+// first and last ten entries stay the system's, the colours every other
+// window on the desktop is drawn with, unless the palette may take all 256;
+// what the program fills in reaches the palette at the next restore.
+TEST(RenderSurfaceTest, PaletteOfAnEightBitDisplay) {
+    auto system = [](int i) { return PALETTEENTRY{static_cast<BYTE>(i), 0x11, 0x22, 0}; };
+    auto filled = [](int i) { return PALETTEENTRY{0x33, static_cast<BYTE>(i), 0x44, 0}; };
+    std::vector<PALETTEENTRY> systemPalette;
+    for (int i = 0; i < 256; ++i) systemPalette.push_back(system(i));
+    struct Case {
+        const char* name;
+        TDXDrawOptions options;
+        DWORD flags;
+        bool systemAtTheEnds;
+    };
+    for (const Case& c :
+         {Case{"the video test's", doAllowReboot | doWaitVBlank | doCenter | doDirectX7Mode | doSelectDriver,
+               DDPCAPS_8BIT | DDPCAPS_INITIALIZE, true},
+          Case{"all 256 allowed", doFullScreen | doAllowPalette256, DDPCAPS_8BIT | DDPCAPS_INITIALIZE | DDPCAPS_ALLOW256, false},
+          Case{"256 asked for in a window", doAllowPalette256, DDPCAPS_8BIT | DDPCAPS_INITIALIZE, true}}) {
+        SCOPED_TRACE(c.name);
+        SurfaceOnAForm s(systemPalette);
+        EXPECT_EQ(s.dx->ColorTable(), s.dx->SystemColorTable());
+        EXPECT_EQ(s.dx->SystemColorTable()[200], system(200));
+        s.services.systemPalette.assign(256, PALETTEENTRY{9, 9, 9, 0});  // later changes are not seen
+        for (int i = 0; i < 256; ++i) s.dx->ColorTable()[static_cast<std::size_t>(i)] = filled(i);
+        s.dx->SetOptions(c.options);
+        s.dx->Initialize();
+        ASSERT_TRUE(s.dx->Initialized());
+        ASSERT_NE(s.madePalette.palette, nullptr);
+        EXPECT_EQ(s.madePalette.flags, c.flags);
+
+        auto expected = [&](int i) { return c.systemAtTheEnds && (i < 10 || i >= 246) ? system(i) : filled(i); };
+        std::array<PALETTEENTRY, 256> entries{};
+        ASSERT_EQ(s.madePalette.palette->GetEntries(0, 0, 256, entries.data()), DD_OK);
+        for (int i : {0, 9, 10, 128, 245, 246, 255}) EXPECT_EQ(entries[static_cast<std::size_t>(i)], expected(i)) << i;
+
+        const PALETTEENTRY changed{0x55, 0x66, 0x77, 0};
+        s.dx->ColorTable()[0] = s.dx->ColorTable()[128] = changed;
+        s.dx->Restore();
+        ASSERT_EQ(s.madePalette.palette->GetEntries(0, 0, 256, entries.data()), DD_OK);
+        EXPECT_EQ(entries[128], changed);
+        EXPECT_EQ(entries[0], c.systemAtTheEnds ? system(0) : changed);
     }
 }
 

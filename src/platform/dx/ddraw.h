@@ -34,14 +34,6 @@ struct RECT {
     LONG bottom;
 };
 
-struct PALETTEENTRY {
-    BYTE peRed;
-    BYTE peGreen;
-    BYTE peBlue;
-    BYTE peFlags;
-};
-static_assert(sizeof(PALETTEENTRY) == 4);
-
 struct DDCOLORKEY {
     DWORD dwColorSpaceLowValue;
     DWORD dwColorSpaceHighValue;

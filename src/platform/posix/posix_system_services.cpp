@@ -2,8 +2,9 @@
 
 #include <sys/utsname.h>
 
-#include <chrono>
+#include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <cstring>
 #include <ctime>
 #include <utility>
@@ -182,6 +183,62 @@ int PosixSystemServices::ReleaseDC(HWND /*window*/, HDC dc) {
     }
     --m_openScreenDCs;
     return 1;
+}
+
+const std::array<PALETTEENTRY, 256>& StandInSystemPalette() {
+    static const std::array<PALETTEENTRY, 256> palette = [] {
+        constexpr std::size_t kFixedAtEachEnd = 10;
+        // The fixed colours, in the platform's order.
+        constexpr std::array<std::uint32_t, 2 * kFixedAtEachEnd> kFixed{
+            0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0, 0xC0DCC0, 0xA6CAF0,
+            0xFFFBF0, 0xA0A0A4, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+        auto rgb = [](std::uint32_t c) {
+            return PALETTEENTRY{static_cast<BYTE>(c >> 16), static_cast<BYTE>(c >> 8), static_cast<BYTE>(c), 0};
+        };
+        std::array<PALETTEENTRY, 256> entries{};
+        for (std::size_t i = 0; i < kFixedAtEachEnd; ++i) {
+            entries[i] = rgb(kFixed[i]);
+            entries[entries.size() - kFixedAtEachEnd + i] = rgb(kFixed[kFixedAtEachEnd + i]);
+        }
+        // The cube's corners are fixed colours already: an entry holds each
+        // colour once.
+        auto fixed = [&](std::uint32_t c) { return std::find(kFixed.begin(), kFixed.end(), c) != kFixed.end(); };
+        std::size_t next = kFixedAtEachEnd;
+        for (std::uint32_t r = 0; r < 6; ++r) {
+            for (std::uint32_t g = 0; g < 6; ++g) {
+                for (std::uint32_t b = 0; b < 6; ++b) {
+                    const std::uint32_t c = (r * 51) << 16 | (g * 51) << 8 | b * 51;
+                    if (!fixed(c)) entries[next++] = rgb(c);
+                }
+            }
+        }
+        // Greys in even steps fill the rest; none of them is a cube or fixed grey.
+        const std::size_t last = entries.size() - kFixedAtEachEnd;
+        const std::size_t greys = last - next;
+        for (std::size_t step = 1; next < last; ++step, ++next) {
+            const auto v = static_cast<std::uint32_t>((step * 255 + (greys + 1) / 2) / (greys + 1));
+            entries[next] = rgb(v << 16 | v << 8 | v);
+        }
+        return entries;
+    }();
+    return palette;
+}
+
+UINT PosixSystemServices::GetSystemPaletteEntries(HDC dc, UINT start, UINT count, PALETTEENTRY* entries) {
+    if (dc != kScreenDC || m_openScreenDCs == 0) {
+        return 0;
+    }
+    const std::array<PALETTEENTRY, 256>& palette = StandInSystemPalette();
+    const auto size = static_cast<UINT>(palette.size());
+    if (entries == nullptr) {
+        return size;
+    }
+    if (start >= size) {
+        return 0;
+    }
+    const UINT copied = std::min(count, size - start);
+    std::copy_n(palette.begin() + start, copied, entries);
+    return copied;
 }
 
 }  // namespace vx::win

@@ -2,6 +2,7 @@
 // kernel and the C library.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -10,9 +11,9 @@
 #include <vector>
 
 #include "platform/file_time.h"
-#include "platform/posix/posix_perf_data.h"
 #include "platform/program_view.h"
 #include "platform/posix/posix_files.h"
+#include "platform/posix/posix_perf_data.h"
 #include "platform/posix/posix_shell.h"
 #include "platform/screen_facts.h"
 #include "platform/system_services.h"
@@ -66,6 +67,13 @@ struct ProcessorIdentity {
 // From the first processor of /proc/cpuinfo's text.
 ProcessorIdentity ProcessorFromCpuinfo(std::string_view cpuinfo);
 
+// The system palette that GetSystemPaletteEntries gives here, whatever the
+// screen's depth: the platform's twenty fixed colours, ten at each end, and
+// between them the colours of a 6 x 6 x 6 cube and a ramp of greys, each
+// colour once, so that an 8-bit picture made with it shows every colour
+// near enough.
+const std::array<PALETTEENTRY, 256>& StandInSystemPalette();
+
 class PosixSystemServices final : public SystemServices {
 public:
     // Where GetDC learns the screen's facts from; until it is set there is
@@ -86,6 +94,7 @@ public:
     HDC GetDC(HWND window) override;
     int GetDeviceCaps(HDC dc, int index) override;
     int ReleaseDC(HWND window, HDC dc) override;
+    UINT GetSystemPaletteEntries(HDC dc, UINT start, UINT count, PALETTEENTRY* entries) override;
 
     LONG RegOpenKeyExA(HKEY key, const char* subKey, DWORD options, DWORD samDesired, HKEY* result) override;
     LONG RegQueryValueExA(HKEY key, const char* valueName, DWORD* reserved, DWORD* type, BYTE* data,

@@ -125,6 +125,10 @@ struct GdiGlyphSource::Impl {
 
     // The glyph in the font selected into the context, whose metrics are given.
     RasterGlyph RenderIn(const TEXTMETRICW& faceMetrics, char32_t codepoint);
+    // Whether the face draws the letter rather than its box for a lacking one.
+    bool Draws(const RasterGlyph& glyph);
+    // Gives a letter drawn from another face this face's spacing.
+    void SpaceAsThisFace(RasterGlyph& letter, char32_t codepoint);
 
     bool Pixel(int x, int y) const {
         const int stride = ((imageWidth + 31) / 32) * 4;
@@ -145,6 +149,29 @@ bool IsSymbolFace(const std::string& family) {
 
 // A code point no face has: what a face draws for a letter it lacks.
 constexpr char32_t kNoSuchLetter = 0xE000;
+
+// The plain letter a letter with a mark is made from ("N" for "Ń", "l" for
+// "ł"), or 0 when it is made from none.
+char32_t BaseLetter(char32_t codepoint) {
+    // A stroke is no mark of its own in the system's tables.
+    switch (codepoint) {
+        case U'\u0141':
+            return U'L';
+        case U'\u0142':
+            return U'l';
+        case U'\u0110':
+            return U'D';
+        case U'\u0111':
+            return U'd';
+        default:
+            break;
+    }
+    const std::wstring letter = Utf16(codepoint);
+    wchar_t parts[8] = {};
+    const int length = FoldStringW(MAP_COMPOSITE, letter.c_str(), static_cast<int>(letter.size()), parts, 8);
+    if (length < 2 || parts[0] == letter[0] || parts[0] >= 0xD800) return 0;
+    return static_cast<char32_t>(parts[0]);
+}
 
 }  // namespace
 
@@ -237,21 +264,46 @@ RasterGlyph GdiGlyphSource::Impl::RenderIn(const TEXTMETRICW& faceMetrics, char3
     return glyph;
 }
 
+bool GdiGlyphSource::Impl::Draws(const RasterGlyph& glyph) {
+    if (!lackingLetterKnown) {
+        lackingLetterBits = RenderIn(metrics, kNoSuchLetter).bits;
+        lackingLetterKnown = true;
+    }
+    return glyph.bits != lackingLetterBits;
+}
+
+// The other face has its own side bearings, often a column or two wider
+// than a raster dialog face's: kept, they open a gap after the letter that
+// reads as a space ("ZAKOŃ CZONY"). The letter takes its plain letter's
+// bearings in this face instead, so it advances by its own ink's width and
+// stands in the word as the plain letter would; a letter made from none
+// keeps one blank column after its ink, as most letters of such a face do.
+void GdiGlyphSource::Impl::SpaceAsThisFace(RasterGlyph& letter, char32_t codepoint) {
+    if (const char32_t base = BaseLetter(codepoint); base != 0) {
+        const RasterGlyph plain = RenderIn(metrics, base);
+        if (!plain.bits.empty() && Draws(plain)) {
+            const int trailing = plain.advance - plain.left - plain.width;
+            letter.left = plain.left;
+            letter.advance = plain.left + letter.width + trailing;
+            return;
+        }
+    }
+    letter.left = std::max(letter.left, 0);
+    letter.advance = letter.left + letter.width + 1;
+}
+
 RasterGlyph GdiGlyphSource::Render(char32_t codepoint) {
     if (!Valid()) return {};
     RasterGlyph glyph = m_impl->RenderIn(m_impl->metrics, codepoint);
-    if (codepoint < 0x80 || m_impl->symbolFace) return glyph;
-    if (!m_impl->lackingLetterKnown) {
-        m_impl->lackingLetterBits = m_impl->RenderIn(m_impl->metrics, kNoSuchLetter).bits;
-        m_impl->lackingLetterKnown = true;
-    }
-    if (glyph.bits != m_impl->lackingLetterBits) return glyph;
+    if (codepoint < 0x80 || m_impl->symbolFace || m_impl->Draws(glyph)) return glyph;
     HFONT other = m_impl->CentralEuropean();
     if (other == nullptr) return glyph;
     SelectObject(m_impl->dc, other);
     RasterGlyph fromOther = m_impl->RenderIn(m_impl->centralEuropeanMetrics, codepoint);
     SelectObject(m_impl->dc, m_impl->font);
-    return fromOther.bits.empty() ? glyph : fromOther;
+    if (fromOther.bits.empty()) return glyph;
+    m_impl->SpaceAsThisFace(fromOther, codepoint);
+    return fromOther;
 }
 
 }  // namespace vx::win

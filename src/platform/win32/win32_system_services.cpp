@@ -5,6 +5,7 @@
 #include "platform/win32/win32_system_services.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -254,6 +255,12 @@ int Win32SystemServices::GetDeviceCaps(HDC dc, int index) {
 int Win32SystemServices::ReleaseDC(HWND window, HDC dc) {
     if (dc == HDC{}) return 0;
     return ::ReleaseDC(System(window), System(dc));
+}
+
+UINT Win32SystemServices::GetSystemPaletteEntries(HDC dc, UINT start, UINT count, PALETTEENTRY* entries) {
+    if (dc == HDC{}) return 0;
+    static_assert(sizeof(::PALETTEENTRY) == sizeof(PALETTEENTRY) && offsetof(::PALETTEENTRY, peFlags) == 3);
+    return ::GetSystemPaletteEntries(System(dc), start, count, reinterpret_cast<::PALETTEENTRY*>(entries));
 }
 
 // ---- Registry ----

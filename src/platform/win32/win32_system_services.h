@@ -43,6 +43,7 @@ public:
     HDC GetDC(HWND window) override;
     int GetDeviceCaps(HDC dc, int index) override;
     int ReleaseDC(HWND window, HDC dc) override;
+    UINT GetSystemPaletteEntries(HDC dc, UINT start, UINT count, PALETTEENTRY* entries) override;
 
     LONG RegOpenKeyExA(HKEY key, const char* subKey, DWORD options, DWORD samDesired, HKEY* result) override;
     LONG RegQueryValueExA(HKEY key, const char* valueName, DWORD* reserved, DWORD* type, BYTE* data,
