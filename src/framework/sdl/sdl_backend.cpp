@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -147,6 +148,8 @@ SdlBackend::SdlBackend() {
         SDL_Quit();
         throw DisplayUnavailable("cannot open the display: no X11 or Wayland server answers");
     }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver != nullptr && std::strcmp(driver, "x11") == 0) m_eightBitVisual = sdl::EightBitDefaultVisual();
     TreatHangUpAndQuitAsCloseRequests();
 }
 
@@ -176,6 +179,7 @@ void SdlBackend::CreateMainWindow(const WindowSettings& settings) {
     if (settings.resizable) flags |= SDL_WINDOW_RESIZABLE;
     int pos = settings.centred ? static_cast<int>(SDL_WINDOWPOS_CENTERED) : static_cast<int>(SDL_WINDOWPOS_UNDEFINED);
     m_scale = ChooseScale(settings.clientWidth, settings.clientHeight);
+    if (m_eightBitVisual) SDL_SetHint(SDL_HINT_VIDEO_X11_WINDOW_VISUALID, std::to_string(*m_eightBitVisual).c_str());
     m_window.reset(SDL_CreateWindow(settings.caption.c_str(), pos, pos, settings.clientWidth * m_scale,
                                     settings.clientHeight * m_scale, flags));
     if (!m_window) throw DisplayUnavailable(std::string("cannot make the window: ") + SDL_GetError());
@@ -188,14 +192,23 @@ void SdlBackend::CreateMainWindow(const WindowSettings& settings) {
             SDL_FreeSurface(icon);
         }
     }
+    LearnIndexedColours(kMainWindow, m_window.get());
     SDL_ShowWindow(m_window.get());
+}
+
+void SdlBackend::LearnIndexedColours(WindowId id, SDL_Window* window) {
+    m_indexed.erase(id);
+    if (auto indexed = sdl::X11IndexedWindow::For(window)) m_indexed.emplace(id, std::move(indexed));
 }
 
 void SdlBackend::SetCaption(const std::string& caption) {
     if (m_window) SDL_SetWindowTitle(m_window.get(), caption.c_str());
 }
 
-void SdlBackend::DestroyMainWindow() { m_window.reset(); }
+void SdlBackend::DestroyMainWindow() {
+    m_indexed.erase(kMainWindow);
+    m_window.reset();
+}
 
 WindowId SdlBackend::CreateOwnedWindow(const WindowSettings& settings) {
     // Centred on the owner, or on the screen without one.
@@ -218,11 +231,13 @@ WindowId SdlBackend::CreateOwnedWindow(const WindowSettings& settings) {
     SDL_RaiseWindow(window.get());
     SDL_SetWindowInputFocus(window.get());
     const WindowId id = m_nextOwned++;
+    LearnIndexedColours(id, window.get());
     m_owned.emplace(id, std::move(window));
     return id;
 }
 
 void SdlBackend::DestroyOwnedWindow(WindowId window) {
+    m_indexed.erase(window);
     m_owned.erase(window);
     if (m_window) {
         SDL_RaiseWindow(m_window.get());
@@ -359,6 +374,15 @@ std::optional<WindowEvent> SdlBackend::WaitEvent(int timeoutMs) {
 void SdlBackend::Present(WindowId window, const Bitmap& frame, const Region& parts) {
     SDL_Window* sdlWindow = WindowOf(window);
     if (sdlWindow == nullptr || frame.Empty() || parts.IsEmpty()) return;
+    if (auto indexed = m_indexed.find(window); indexed != m_indexed.end()) {
+        for (const TRect& r : parts.Rects()) {
+            const TRect part{std::max(r.Left, 0), std::max(r.Top, 0), std::min(r.Right, frame.Width()),
+                             std::min(r.Bottom, frame.Height())};
+            indexed->second->Put(frame.Pixels().data(), frame.Width(), part.Left, part.Top, part.Width(), part.Height(),
+                                 m_scale);
+        }
+        return;
+    }
     SDL_Surface* target = SDL_GetWindowSurface(sdlWindow);
     if (target == nullptr) return;
     SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint32_t*>(frame.Pixels().data()),
@@ -401,6 +425,8 @@ DisplayFacts SdlBackend::Display() const {
     if (SDL_GetCurrentDisplayMode(index, &mode) == 0) {
         // A desktop of 24-bit colour in 4-byte pixels counts as 32 bits.
         facts.bitsPerPixel = SDL_BYTESPERPIXEL(mode.format) == 4 ? 32 : static_cast<int>(SDL_BITSPERPIXEL(mode.format));
+        // SDL knows no format of a colour-mapped screen.
+        if (m_eightBitVisual) facts.bitsPerPixel = 8;
         facts.refreshRate = mode.refresh_rate;
         facts.width = mode.w;
         facts.height = mode.h;

@@ -4,10 +4,12 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
 #include "framework/backend.h"
+#include "framework/sdl/x11_colours.h"
 
 struct SDL_Window;
 struct SDL_Cursor;
@@ -52,6 +54,8 @@ private:
     SDL_Window* WindowOf(WindowId window) const;
     std::optional<WindowEvent> Translate(const SDL_Event& e) const;
     int ChooseScale(int clientWidth, int clientHeight) const;
+    // On a display of 256 colours, the window's own way to the screen.
+    void LearnIndexedColours(WindowId id, SDL_Window* window);
 
     struct CursorDeleter {
         void operator()(SDL_Cursor* cursor) const;
@@ -64,10 +68,14 @@ private:
     // screen (framework/display_scale.h): sizes and the image scaled up,
     // the mouse scaled back.
     int m_scale = 1;
+    // The X screen's own visual when it is one of 256 colours.
+    std::optional<unsigned long> m_eightBitVisual;
     std::unique_ptr<SDL_Window, WindowDeleter> m_window;
     std::map<WindowId, std::unique_ptr<SDL_Window, WindowDeleter>> m_owned;
     WindowId m_nextOwned = kMainWindow + 1;
     std::map<TCursor, std::unique_ptr<SDL_Cursor, CursorDeleter>> m_cursors;
+    // The windows on a display of 256 colours, which SDL cannot draw.
+    std::map<WindowId, std::unique_ptr<sdl::X11IndexedWindow>> m_indexed;
 };
 
 }  // namespace vx
