@@ -3,7 +3,9 @@
 #   build-windows/vidorex.exe       the 32-bit program (Windows 7 to 11, 32- or 64-bit)
 #   build-windows-x64/vidorex.exe   the 64-bit program (64-bit Windows)
 # each with tests/vidorex_tests.exe and the processor counters' provider for
-# Wine (vxperf.dll) beside it. Installs the compilers and what the tests need
+# Wine (vidorex_counters.dll) beside it, and the zip that ships the program
+# (vidorex-<version>-win32.zip, vidorex-<version>-win64.zip: the program, the
+# provider and a read-me). Installs the compilers and what the tests need
 # (Wine) with apt-get when missing, and builds the static third-party
 # libraries from Debian's source packages once per target, keeping them in
 # <build folder>/third-party/.
@@ -44,7 +46,8 @@ install_missing() {  # packages... -> installs those not installed yet
 }
 
 # ---- Packages ---------------------------------------------------------------
-packages=(cmake dpkg-dev googletest fonts-wine)
+# icoutils: scripts/test-windows.sh reads the programs' resources with it.
+packages=(cmake dpkg-dev googletest fonts-wine icoutils unzip)
 for target in "${targets[@]}"; do
   read -ra compiler <<<"$(windows_compiler_packages "$target")"
   packages+=("${compiler[@]}")
@@ -118,6 +121,8 @@ build_target() {  # win32|win64
     -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DCMAKE_C_FLAGS_RELEASE="-O2 -DNDEBUG" \
     -DVX_WINDOWS_PREFIX="$prefix" >/dev/null
   nice -n 10 cmake --build "$build_dir" -j"$jobs"
+  (cd "$build_dir" && cpack -G ZIP >/dev/null)
+  echo "== Made $(ls "$build_dir"/vidorex-*-"$target".zip)"
 }
 
 for target in "${targets[@]}"; do build_target "$target"; done

@@ -6,10 +6,12 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libsdl2-dev libx11-dev libfreetype-dev libfontconfig-dev libjpeg62-turbo-dev libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0
+  zlib1g-dev
   fonts-dejavu-core fonts-liberation fonts-wine
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
   xvfb xauth xdotool imagemagick x11-utils
+  desktop-file-utils appstream dpkg-dev
   locales
 )
 

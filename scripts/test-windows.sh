@@ -8,9 +8,10 @@
 # one where this machine starts 32-bit Wine (some kernels refuse 32-bit
 # programs; some machines cannot install it). What cannot run here is
 # counted as skipped, with the reason. Also checks the processor workload's
-# machine code of both builds. Writes <build folder>/test-logs/ and ends
-# with a line "Windows: N passed, N failed, N skipped", which ./test.sh
-# counts with the others.
+# machine code of both builds, and what each ships (the program's resources
+# and the zip). Writes <build folder>/test-logs/ and ends with a line
+# "Windows: N passed, N failed, N skipped", which ./test.sh counts with the
+# others.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 source scripts/windows-targets.sh
@@ -57,6 +58,15 @@ for target in "${targets[@]}"; do
     passed=$((passed + 1))
   else
     echo "$target: the processor workload does not use the x87 unit's long double"
+    failed=$((failed + 1))
+  fi
+
+  shipping_log="$log_dir/shipping.log"
+  if bash tests/packaging/windows_shipping.sh "$build_dir" "$target" >"$shipping_log" 2>&1; then
+    passed=$((passed + 1))
+  else
+    echo "$target: what the build ships:"
+    cat "$shipping_log"
     failed=$((failed + 1))
   fi
 

@@ -1,5 +1,8 @@
 // Writes the program's pictures into the resources folder:
 //   icon.bmp        the window icon, 32 x 32, 24-bit;
+//   icons/vidorex-N.png  the same icon drawn at N x N pixels (N = 16, 24,
+//                   32, 48, 64, 128, 256) for the desktop's icon theme;
+//   icons/vidorex.ico    the Windows program's icon, 16, 32 and 48 pixels;
 //   logo.bmp        the maker's logo "Tervalo" for the header, 213 x 48,
 //                   24-bit; its bottom-left pixel holds the colour that the
 //                   header draws transparent;
@@ -13,12 +16,14 @@
 #include <cstdio>
 
 #include <jpeglib.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <numbers>
@@ -216,19 +221,29 @@ Image MakeLogo() {
     return image;
 }
 
-Image MakeIcon() {
-    Image image(32, 32, Rgb{14, 26, 52});
+// The icon is drawn on a 32-unit grid; other sizes draw the same shapes
+// scaled, so that every size is sharp rather than a resampled 32-pixel one.
+// At 32 pixels the scale is exactly 1 and icon.bmp keeps its pixels.
+Image MakeIcon(int size) {
+    const double unit = size / 32.0;
+    const auto paint = [&](Image& image, auto inside, auto colour) {
+        image.Paint([&](double x, double y) { return inside(x / unit, y / unit); },
+                    [&](double x, double y) { return colour(x / unit, y / unit); });
+    };
+    Image image(size, size, Rgb{14, 26, 52});
     // A strip of film along the top and bottom edges...
-    image.Paint([](double, double y) { return y < 6 || y >= 26; }, [](double, double) { return Rgb{30, 30, 34}; });
-    image.Paint(
+    paint(image, [](double, double y) { return y < 6 || y >= 26; }, [](double, double) { return Rgb{30, 30, 34}; });
+    paint(
+        image,
         [](double x, double y) {
             const double cx = std::fmod(x, 6.0);
             return cx >= 1.5 && cx <= 4.0 && ((y >= 1.5 && y <= 4.0) || (y >= 27.5 && y <= 30.0));
         },
         [](double, double) { return Rgb{225, 225, 215}; });
     // ...and the emblem's "play" sign in the window's lime.
-    image.Paint([](double x, double y) { return InsideTriangle({x, y}, {10, 8.5}, {10, 23.5}, {24, 16}); },
-                [](double, double y) { return Mix(Rgb{120, 255, 120}, Rgb{0, 190, 0}, (y - 8.5) / 15); });
+    paint(
+        image, [](double x, double y) { return InsideTriangle({x, y}, {10, 8.5}, {10, 23.5}, {24, 16}); },
+        [](double, double y) { return Mix(Rgb{120, 255, 120}, Rgb{0, 190, 0}, (y - 8.5) / 15); });
     return image;
 }
 
@@ -327,6 +342,100 @@ std::vector<unsigned char> EncodeBmp(const Image& image) {
     return out;
 }
 
+void PutBe(std::vector<unsigned char>& out, std::uint32_t value) {
+    for (int i = 3; i >= 0; --i) out.push_back(static_cast<unsigned char>(value >> (8 * i)));
+}
+
+// An opaque 8-bit RGB PNG, compressed by zlib at its best level.
+std::vector<unsigned char> EncodePng(const Image& image) {
+    std::vector<unsigned char> raw;
+    for (int y = 0; y < image.Height(); ++y) {
+        raw.push_back(0);  // no row filter
+        for (int x = 0; x < image.Width(); ++x) {
+            const Rgb& p = image.At(x, y);
+            raw.push_back(Channel(p.r));
+            raw.push_back(Channel(p.g));
+            raw.push_back(Channel(p.b));
+        }
+    }
+    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
+    std::vector<unsigned char> packed(packedSize);
+    if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), Z_BEST_COMPRESSION) != Z_OK) {
+        throw std::runtime_error("zlib cannot compress the picture");
+    }
+    packed.resize(packedSize);
+
+    std::vector<unsigned char> out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    const auto chunk = [&out](const char* type, const std::vector<unsigned char>& data) {
+        PutBe(out, static_cast<std::uint32_t>(data.size()));
+        const std::size_t typeAt = out.size();
+        out.insert(out.end(), type, type + 4);
+        out.insert(out.end(), data.begin(), data.end());
+        // The checksum covers the type and the data, not the length.
+        const uLong crc = crc32(0, out.data() + typeAt, static_cast<uInt>(out.size() - typeAt));
+        PutBe(out, static_cast<std::uint32_t>(crc));
+    };
+    std::vector<unsigned char> header;
+    PutBe(header, static_cast<std::uint32_t>(image.Width()));
+    PutBe(header, static_cast<std::uint32_t>(image.Height()));
+    header.insert(header.end(), {8, 2, 0, 0, 0});  // 8 bits per channel, RGB, deflate, the standard filters, not interlaced
+    chunk("IHDR", header);
+    chunk("IDAT", packed);
+    chunk("IEND", {});
+    return out;
+}
+
+// A Windows icon file whose pictures are 32-bit device-independent bitmaps,
+// which every Windows since XP reads (PNG pictures only from Vista on). The
+// pictures are opaque: alpha 255 and an empty AND mask.
+std::vector<unsigned char> EncodeIco(const std::vector<Image>& images) {
+    std::vector<std::vector<unsigned char>> pictures;
+    for (const Image& image : images) {
+        const auto width = static_cast<std::uint32_t>(image.Width());
+        const auto height = static_cast<std::uint32_t>(image.Height());
+        const std::uint32_t maskStride = (width + 31) / 32 * 4;
+        std::vector<unsigned char> dib;
+        PutLe(dib, 40, 4);
+        PutLe(dib, width, 4);
+        PutLe(dib, height * 2, 4);  // the colour picture and the mask below it
+        PutLe(dib, 1, 2);
+        PutLe(dib, 32, 2);
+        PutLe(dib, 0, 4);
+        PutLe(dib, width * height * 4 + maskStride * height, 4);
+        PutLe(dib, 0, 4);
+        PutLe(dib, 0, 4);
+        PutLe(dib, 0, 4);
+        PutLe(dib, 0, 4);
+        for (int y = image.Height() - 1; y >= 0; --y) {
+            for (int x = 0; x < image.Width(); ++x) {
+                const Rgb& p = image.At(x, y);
+                dib.insert(dib.end(), {Channel(p.b), Channel(p.g), Channel(p.r), 255});
+            }
+        }
+        dib.insert(dib.end(), static_cast<std::size_t>(maskStride * height), 0);
+        pictures.push_back(std::move(dib));
+    }
+    std::vector<unsigned char> out;
+    PutLe(out, 0, 2);
+    PutLe(out, 1, 2);  // an icon, not a cursor
+    PutLe(out, static_cast<std::uint32_t>(images.size()), 2);
+    auto offset = static_cast<std::uint32_t>(6 + 16 * images.size());
+    for (std::size_t i = 0; i < images.size(); ++i) {
+        // A size of 256 would be written as 0; the icon file holds none that large.
+        out.push_back(static_cast<unsigned char>(images[i].Width()));
+        out.push_back(static_cast<unsigned char>(images[i].Height()));
+        out.push_back(0);  // no palette
+        out.push_back(0);
+        PutLe(out, 1, 2);  // planes
+        PutLe(out, 32, 2);
+        PutLe(out, static_cast<std::uint32_t>(pictures[i].size()), 4);
+        PutLe(out, offset, 4);
+        offset += static_cast<std::uint32_t>(pictures[i].size());
+    }
+    for (const auto& picture : pictures) out.insert(out.end(), picture.begin(), picture.end());
+    return out;
+}
+
 std::vector<unsigned char> EncodeJpeg(const Image& image, int quality) {
     jpeg_compress_struct info{};
     jpeg_error_mgr errors{};
@@ -371,7 +480,12 @@ int main(int argc, char** argv) {
     }
     const std::string dir = argv[1];
     try {
-        WriteFile(dir + "/icon.bmp", EncodeBmp(MakeIcon()));
+        WriteFile(dir + "/icon.bmp", EncodeBmp(MakeIcon(32)));
+        std::filesystem::create_directories(dir + "/icons");
+        for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+            WriteFile(dir + "/icons/vidorex-" + std::to_string(size) + ".png", EncodePng(MakeIcon(size)));
+        }
+        WriteFile(dir + "/icons/vidorex.ico", EncodeIco({MakeIcon(16), MakeIcon(32), MakeIcon(48)}));
         WriteFile(dir + "/logo.bmp", EncodeBmp(MakeLogo()));
         WriteFile(dir + "/background.jpg", EncodeJpeg(MakeBackground(), 90));
     } catch (const std::exception& e) {
