@@ -340,8 +340,8 @@ HANDLE Win32SystemServices::CreateFileA(const char* path, DWORD access, DWORD sh
     }
     // A link or junction at the name is opened itself, never followed.
     const ::DWORD flags = flagsAndAttributes | FILE_FLAG_OPEN_REPARSE_POINT;
-    // Deleting on close needs the right to delete, which not every version
-    // of the system adds by itself.
+    // Deleting on close needs the right to delete: asked for here rather
+    // than left to the system's CreateFileA to add.
     const ::DWORD systemAccess = access | (deleteOnClose ? DELETE : 0);
     const ::HANDLE file = ::CreateFileA(path, systemAccess, shareMode, nullptr, opening, flags, nullptr);
     if (Ours(file) == kInvalidHandle) {
