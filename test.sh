@@ -42,7 +42,9 @@ scripts/test-windows.sh 2>&1 | tee "$log_dir/windows.log" || status=1
 
 # The Windows programs' windows under Wine, on the same virtual display, in
 # the prefixes the unit tests made: start, stop and close; the video test on
-# the system's own DirectDraw; the whole battery. The 32-bit program where
+# the system's own DirectDraw; the whole battery; the disk test's faults (a
+# name held, closed, stopped or killed in a pass, and a full disk, which
+# needs root and a prefix of its own). The 32-bit program where
 # this machine runs 32-bit Wine; otherwise skipped, with the reason.
 source scripts/windows-targets.sh
 windows_passed=0
@@ -50,7 +52,7 @@ windows_failed=0
 windows_skipped=0
 for target in win64 win32; do
   build_dir=$(windows_build_dir "$target")
-  tests=(windows_start_stop_close windows_video_speed windows_full_battery)
+  tests=(windows_start_stop_close windows_video_speed windows_full_battery windows_disk_faults windows_disk_full)
   if ! wine_runs "$target" || [ ! -f "$build_dir/vidorex.exe" ]; then
     reason=${wine_unavailable_reason:-the program was not built}
     echo "== The $target program's windows under Wine: ${#tests[@]} skipped: $reason"

@@ -103,8 +103,13 @@ std::optional<std::string> TestFilePath(SystemServices& services) {
 }
 
 bool RunThroughputPass(SystemServices& services, const std::string& path, std::uint32_t blocks) {
-    const HANDLE handle = services.CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                               FILE_SHARE_READ | FILE_SHARE_WRITE, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
+    // The system deletes the file with its handle, so it goes with the
+    // program however the program ends. A file already at the name is left
+    // alone (the test deletes a leftover before its first pass): it can only
+    // be another program's or the user's.
+    const HANDLE handle =
+        services.CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE);
     if (handle == INVALID_HANDLE_VALUE) return false;
     TestFile file(services, path, handle);
 

@@ -53,12 +53,13 @@ DiskSpace QueryDiskSpace(win::SystemServices& services);
 // nothing when the temporary folder is unknown.
 std::optional<std::string> TestFilePath(win::SystemServices& services);
 
-// One pass of the throughput test: create the file anew, write `blocks`
-// blocks of 1023 bytes (one call each), move back to the start, read them
-// back (one call each), close it and delete it. Returns false, having done
-// nothing else, when the file cannot be created. Any later failure raises
-// EInOutError after the file has been closed and deleted, so that a full
-// disk is not left fuller.
+// One pass of the throughput test: create the file new, to be deleted by
+// the system when it is closed, write `blocks` blocks of 1023 bytes (one
+// call each), move back to the start, read them back (one call each), close
+// it and delete it if it is still there. Returns false, having done nothing
+// else, when the file cannot be created, a file at the name included. Any
+// later failure raises EInOutError after the file has been closed and
+// deleted, so that a full disk is not left fuller.
 bool RunThroughputPass(win::SystemServices& services, const std::string& path,
                        std::uint32_t blocks = kThroughputBlocks);
 

@@ -77,6 +77,8 @@ public:
     virtual BOOL GetDiskFreeSpaceExA(const char* directory, ULONGLONG* freeBytesAvailableToCaller,
                                      ULONGLONG* totalNumberOfBytes, ULONGLONG* totalNumberOfFreeBytes) = 0;
     // INVALID_HANDLE_VALUE on failure; success after CREATE_ALWAYS/OPEN_ALWAYS on an existing file sets ERROR_ALREADY_EXISTS.
+    // FILE_FLAG_DELETE_ON_CLOSE goes with CREATE_NEW only (else ERROR_INVALID_PARAMETER): the file made is gone
+    // once its handle closes or the process ends, however it ends, and once made no other CreateFileA reaches it.
     virtual HANDLE CreateFileA(const char* path, DWORD access, DWORD shareMode, DWORD creationDisposition,
                                DWORD flagsAndAttributes) = 0;
     // *written is the bytes that reached the file even when FALSE (e.g. ERROR_DISK_FULL part way).

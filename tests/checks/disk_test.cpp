@@ -12,6 +12,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <optional>
+#include <utility>
 
 #include "checks/test_env.h"
 #include "fake/fake_system_services.h"
@@ -129,7 +132,7 @@ TEST(ThroughputPassTest, OneCallPerBlockEachWayThenTheFileGoes) {
     services.keepData = false;
     ASSERT_TRUE(RunThroughputPass(services, kPath));
     EXPECT_EQ(services.creates, 1);
-    EXPECT_EQ(services.createDisposition, CREATE_ALWAYS);
+    EXPECT_EQ(services.createDisposition, CREATE_NEW);
     EXPECT_EQ(services.createAccess, GENERIC_READ | GENERIC_WRITE);
     EXPECT_EQ(services.writes, 102301u);
     EXPECT_EQ(services.reads, 102301u);
@@ -141,12 +144,14 @@ TEST(ThroughputPassTest, OneCallPerBlockEachWayThenTheFileGoes) {
     EXPECT_EQ(services.OpenFileCount(), 0u);
 }
 
-TEST(ThroughputPassTest, AnExistingFileIsReplacedAndEmptied) {
+// A file at the name is another program's or the user's (the test deletes a
+// leftover of its own before the first pass).
+TEST(ThroughputPassTest, AFileAtTheNameIsLeftAsItWas) {
     CountingServices services;
     services.files[kPath].contents.assign(5000, 'x');
-    ASSERT_TRUE(RunThroughputPass(services, kPath, 3));
-    EXPECT_EQ(services.reads, 3u) << "the old content was not read back";
-    EXPECT_FALSE(services.files.contains(kPath));
+    EXPECT_FALSE(RunThroughputPass(services, kPath, 3));
+    EXPECT_EQ(services.writes + services.reads, 0u);
+    EXPECT_EQ(services.files[kPath].contents, std::vector<BYTE>(5000, 'x'));
 }
 
 TEST(ThroughputPassTest, AFileThatCannotBeCreatedEndsThePassQuietly) {
@@ -225,6 +230,67 @@ TEST(ThroughputPassOnDiskTest, AReadOnlyOrMissingFolderEndsThePassQuietly) {
 }
 
 #endif
+
+// The system's own file services, with a hook run once when a pass turns
+// from writing to reading back.
+struct RealFileServices : test::FakeSystemServices {
+    NativeSystemServices real;
+    std::function<void()> atSeek;
+
+    HANDLE CreateFileA(const char* path, DWORD access, DWORD share, DWORD disposition, DWORD flags) override {
+        return real.CreateFileA(path, access, share, disposition, flags);
+    }
+    BOOL WriteFile(HANDLE file, const void* data, DWORD size, DWORD* written) override {
+        return real.WriteFile(file, data, size, written);
+    }
+    DWORD SetFilePointer(HANDLE file, LONG distance, DWORD method) override {
+        if (atSeek) std::exchange(atSeek, nullptr)();
+        return real.SetFilePointer(file, distance, method);
+    }
+    BOOL ReadFile(HANDLE file, void* buffer, DWORD size, DWORD* read) override {
+        return real.ReadFile(file, buffer, size, read);
+    }
+    BOOL CloseHandle(HANDLE handle) override { return real.CloseHandle(handle); }
+    DWORD GetFileAttributesA(const char* path) override { return real.GetFileAttributesA(path); }
+    BOOL DeleteFileA(const char* path) override { return real.DeleteFileA(path); }
+    DWORD GetLastError() override { return real.GetLastError(); }
+};
+
+// A second program runs a pass of its disk test in the same folder while a
+// pass is between writing and reading back, at the start of its test (when
+// it deletes a file at the name first) or later. It neither empties nor
+// deletes the first pass's file, which reads back all it wrote: it measures
+// on a file of its own where the first file has no name (Linux), or ends
+// quietly where the name is held (Windows). Nothing is left.
+TEST(ThroughputPassOnDiskTest, ASecondProgramMidPassKeepsToItsOwnFile) {
+    for (const bool testBegins : {true, false}) {
+        SCOPED_TRACE(testBegins ? "at the start of its test" : "later in its test");
+        test::TempDir dir;
+        ASSERT_TRUE(dir.Ok());
+        const std::string path = dir / "AVITest.tmp";
+        RealFileServices first;
+        std::optional<bool> secondMeasured;
+        first.atSeek = [&] {
+            NativeSystemServices second;
+            if (testBegins && second.GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+                second.DeleteFileA(path.c_str());
+            }
+            secondMeasured = RunThroughputPass(second, path, 3);
+        };
+        try {
+            EXPECT_TRUE(RunThroughputPass(first, path, 500));
+        } catch (const EInOutError& e) {
+            ADD_FAILURE() << e.what();
+        }
+        ASSERT_TRUE(secondMeasured.has_value());
+#if defined(_WIN32)
+        EXPECT_FALSE(*secondMeasured);
+#else
+        EXPECT_TRUE(*secondMeasured);
+#endif
+        EXPECT_TRUE(std::filesystem::is_empty(dir.Path())) << "a file was left behind";
+    }
+}
 
 TEST(ThroughputPassOnDiskTest, APlantedLinkIsNotFollowed) {
     test::TempDir dir;

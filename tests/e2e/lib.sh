@@ -100,6 +100,25 @@ launch() {
 
 program_ended() { ! kill -0 "$pid" 2>/dev/null; }
 
+# The test file that process PID has open in FOLDER, as /proc/PID/fd/N, in
+# $open_test_file. Its name goes as soon as it is made, so the folder does
+# not show it: the descriptor names it "(deleted)".
+open_test_file=""
+find_open_test_file() {
+  local process=$1 path fd
+  path="$(realpath "$2")/AVITest.tmp (deleted)"
+  open_test_file=""
+  for fd in /proc/"$process"/fd/*; do
+    if [ "$(readlink "$fd" 2>/dev/null)" = "$path" ]; then
+      open_test_file=$fd
+      return 0
+    fi
+  done
+  return 1
+}
+# A pass of process PID under way in FOLDER: its test file holds data.
+writing_test_file() { find_open_test_file "$1" "$2" && [ -s "$open_test_file" ]; }
+
 # After the closing click: the program must end by itself with status 0 and
 # without reporting errors.
 #   ended_cleanly SECONDS ERRORS [LABEL]: within SECONDS, with status 0 and no

@@ -72,3 +72,15 @@ screen_pixel() {
   screen_of_window "$work/screen-probe.png" || return 1
   /usr/bin/convert "$work/screen-probe.png" -format "%[fx:int(255*p{$1,$2}.r)],%[fx:int(255*p{$1,$2}.g)],%[fx:int(255*p{$1,$2}.b)]" info: 2>/dev/null
 }
+
+# The prefix's temporary folder (the program's %TEMP%), as a Linux path.
+wine_temp_folder() {
+  local temp
+  temp=$("$wine_command" cmd /c echo %TEMP% 2>/dev/null | tr -d '\r')
+  [ -n "$temp" ] && winepath -u "$temp" 2>/dev/null
+}
+
+# Asks the titled window to close, as a click on its close box does
+# (without a window manager the message comes from close_box.py).
+click_close_box() { python3 "$(dirname "${BASH_SOURCE[0]}")/close_box.py" "$window_id"; }
+

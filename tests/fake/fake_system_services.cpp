@@ -379,6 +379,19 @@ HANDLE FakeSystemServices::CreateFileA(const char* path, DWORD access, DWORD /*s
         lastError = ERROR_ACCESS_DENIED;
         return INVALID_HANDLE_VALUE;
     }
+    const bool deleteOnClose = (flagsAndAttributes & FILE_FLAG_DELETE_ON_CLOSE) != 0;
+    if (deleteOnClose && creationDisposition != CREATE_NEW) {
+        lastError = ERROR_INVALID_PARAMETER;
+        return INVALID_HANDLE_VALUE;
+    }
+    // A file that goes when its handle closes is no one else's to open.
+    const bool doomed = std::any_of(m_openFiles.begin(), m_openFiles.end(), [&](const auto& entry) {
+        return entry.second.path == name && entry.second.deleteOnClose;
+    });
+    if (doomed) {
+        lastError = ERROR_SHARING_VIOLATION;
+        return INVALID_HANDLE_VALUE;
+    }
     const auto existing = files.find(name);
     const bool exists = existing != files.end();
     if (exists && (access & GENERIC_WRITE) != 0 && (existing->second.attributes & FILE_ATTRIBUTE_READONLY) != 0) {
@@ -421,7 +434,7 @@ HANDLE FakeSystemServices::CreateFileA(const char* path, DWORD access, DWORD /*s
     }
     lastError = successError;
     const std::uintptr_t handle = NextHandle();
-    m_openFiles[handle] = OpenFile{name, access, (flagsAndAttributes & FILE_FLAG_DELETE_ON_CLOSE) != 0};
+    m_openFiles[handle] = OpenFile{name, access, deleteOnClose};
     return static_cast<HANDLE>(handle);
 }
 

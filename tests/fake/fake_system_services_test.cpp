@@ -54,8 +54,10 @@ TEST(FakeSystemServicesTest, CreationDispositions) {
     EXPECT_EQ(fake.GetLastError(), ERROR_FILE_NOT_FOUND);
     HANDLE h = fake.CreateFileA("/x", GENERIC_WRITE, 0, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(fake.CreateFileA("/x", GENERIC_WRITE, 0, CREATE_NEW, 0), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(fake.GetLastError(), ERROR_FILE_EXISTS);
+    EXPECT_EQ(fake.CreateFileA("/x", GENERIC_WRITE, 0, CREATE_ALWAYS, 0), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(fake.GetLastError(), ERROR_SHARING_VIOLATION) << "a file to be deleted on close is not reopened";
+    EXPECT_EQ(fake.CreateFileA("/z", GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(fake.GetLastError(), ERROR_INVALID_PARAMETER);
     DWORD read = 5;
     char c;
     EXPECT_EQ(fake.ReadFile(h, &c, 1, &read), FALSE);

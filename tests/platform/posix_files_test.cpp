@@ -199,9 +199,43 @@ TEST(PosixTestFileTest, CreationDispositions) {
     EXPECT_EQ(services.GetLastError(), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(Create(services, dir / "no/such/folder/file"), INVALID_HANDLE_VALUE);
     EXPECT_EQ(services.GetLastError(), ERROR_PATH_NOT_FOUND);
-    EXPECT_EQ(services.CreateFileA(path.c_str(), GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE),
-              INVALID_HANDLE_VALUE);
-    EXPECT_EQ(services.GetLastError(), ERROR_INVALID_PARAMETER);
+}
+
+// A file to be deleted on close has no name from the start, so it goes with
+// its descriptor however the program ends, and a file made at the same name
+// meanwhile is another file. Only a new file may be one: an existing file
+// would be taken away, so it is refused and kept.
+TEST(PosixTestFileTest, AFileDeletedOnCloseHasNoNameWhileOpen) {
+    test::TempDir dir;
+    const std::string path = dir / "AVITest.tmp";
+    PosixSystemServices services;
+    const auto create = [&](DWORD disposition) {
+        return services.CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    disposition, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE);
+    };
+    const HANDLE first = create(CREATE_NEW);
+    ASSERT_NE(first, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(services.GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
+    DWORD moved = 0;
+    EXPECT_TRUE(services.WriteFile(first, "abc", 3, &moved));
+    const HANDLE second = create(CREATE_NEW);
+    ASSERT_NE(second, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(services.WriteFile(second, "xy", 2, &moved));
+    EXPECT_EQ(services.SetFilePointer(first, 0, FILE_BEGIN), 0u);
+    char back[8] = {};
+    EXPECT_TRUE(services.ReadFile(first, back, sizeof back, &moved));
+    EXPECT_EQ(std::string(back, moved), "abc");
+    EXPECT_TRUE(services.CloseHandle(second));
+    EXPECT_TRUE(services.CloseHandle(first));
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
+
+    std::ofstream(path) << "keep me";
+    for (const DWORD disposition : {CREATE_NEW, CREATE_ALWAYS, OPEN_ALWAYS, OPEN_EXISTING, TRUNCATE_EXISTING}) {
+        EXPECT_EQ(create(disposition), INVALID_HANDLE_VALUE) << disposition;
+        EXPECT_EQ(services.GetLastError(), disposition == CREATE_NEW ? ERROR_FILE_EXISTS : ERROR_INVALID_PARAMETER)
+            << disposition;
+        EXPECT_EQ(Content(path), "keep me") << disposition;
+    }
 }
 
 TEST(PosixTestFileTest, BlocksGoOutAndComeBack) {

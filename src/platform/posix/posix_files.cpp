@@ -10,8 +10,14 @@
 // cannot get another file truncated. Access is ordinary cached file I/O:
 // no direct I/O, no mapping; each WriteFile or ReadFile is one system call
 // unless the kernel moves fewer bytes than asked. Share modes are not
-// modelled; FILE_FLAG_DELETE_ON_CLOSE is refused (ERROR_INVALID_PARAMETER)
-// rather than silently ignored; the other flags are hints and are ignored.
+// modelled; the other flags than FILE_FLAG_DELETE_ON_CLOSE are hints and are
+// ignored.
+//
+// FILE_FLAG_DELETE_ON_CLOSE (with CREATE_NEW only) removes the new file's
+// name as soon as it is made: the file then lives exactly as long as its
+// descriptor, so it goes with the program however the program ends, and a
+// second program that makes a file of the same name meanwhile gets a file of
+// its own.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -53,12 +59,24 @@ int OpenOrCreate(const char* path, int flags, bool& existed) {
     return -1;
 }
 
-// A regular file of our own with no other name: the only kind the test file
-// may be.
-bool IsOwnPlainFile(int descriptor) {
+// A regular file of our own with no other name than the `names` expected:
+// the only kind the test file may be.
+bool IsOwnPlainFile(int descriptor, nlink_t names) {
     struct stat status {};
     return ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == ::geteuid() &&
-           status.st_nlink == 1;
+           status.st_nlink == names;
+}
+
+// Removes the name of the file just made behind the descriptor. A name that
+// meanwhile went, or now belongs to another file (another program's, made
+// after someone else removed ours), is left alone: only our own name goes.
+bool RemoveOwnName(const char* path, int descriptor) {
+    struct stat opened {};
+    struct stat named {};
+    if (::fstat(descriptor, &opened) != 0) return false;
+    if (::lstat(path, &named) != 0) return errno == ENOENT;
+    if (named.st_dev != opened.st_dev || named.st_ino != opened.st_ino) return true;
+    return ::unlink(path) == 0 || errno == ENOENT;
 }
 
 }  // namespace
@@ -186,7 +204,9 @@ HANDLE PosixSystemServices::CreateFileA(const char* path, DWORD access, DWORD /*
         return INVALID_HANDLE_VALUE;
     };
     if (path == nullptr || path[0] == '\0') return fail(ERROR_PATH_NOT_FOUND);
-    if ((flagsAndAttributes & FILE_FLAG_DELETE_ON_CLOSE) != 0) return fail(ERROR_INVALID_PARAMETER);
+    // An existing file would be taken away by closing it, refused or not.
+    const bool deleteOnClose = (flagsAndAttributes & FILE_FLAG_DELETE_ON_CLOSE) != 0;
+    if (deleteOnClose && creationDisposition != CREATE_NEW) return fail(ERROR_INVALID_PARAMETER);
     const bool reading = (access & GENERIC_READ) != 0;
     const bool writing = (access & GENERIC_WRITE) != 0;
     const int accessMode = reading && writing ? O_RDWR : writing ? O_WRONLY : O_RDONLY;
@@ -219,7 +239,12 @@ HANDLE PosixSystemServices::CreateFileA(const char* path, DWORD access, DWORD /*
         }
         return fail(WindowsErrorFromErrno(error));
     }
-    if (!IsOwnPlainFile(descriptor)) {
+    if (deleteOnClose && !RemoveOwnName(path, descriptor)) {
+        const int error = errno;
+        ::close(descriptor);
+        return fail(WindowsErrorFromErrno(error));
+    }
+    if (!IsOwnPlainFile(descriptor, deleteOnClose ? 0 : 1)) {
         ::close(descriptor);
         return fail(ERROR_ACCESS_DENIED);
     }

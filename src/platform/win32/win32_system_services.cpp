@@ -321,9 +321,10 @@ HANDLE Win32SystemServices::CreateFileA(const char* path, DWORD access, DWORD sh
         return kInvalidHandle;
     };
     if (path == nullptr || path[0] == '\0') return fail(ERROR_PATH_NOT_FOUND);
-    // Deleting on close would take the file away behind the disk test's
-    // back, as on Linux it is refused rather than ignored.
-    if ((flagsAndAttributes & FILE_FLAG_DELETE_ON_CLOSE) != 0) return fail(ERROR_INVALID_PARAMETER);
+    // Only a file made by this call is the system's to delete on closing:
+    // an existing one would go with its handle even when it is refused.
+    const bool deleteOnClose = (flagsAndAttributes & FILE_FLAG_DELETE_ON_CLOSE) != 0;
+    if (deleteOnClose && creationDisposition != CREATE_NEW) return fail(ERROR_INVALID_PARAMETER);
     // An existing file is emptied only once it is known to be ours, so the
     // system opens it as it is and SetEndOfFile empties it afterwards.
     ::DWORD opening = creationDisposition;
@@ -345,9 +346,11 @@ HANDLE Win32SystemServices::CreateFileA(const char* path, DWORD access, DWORD sh
             return fail(ERROR_INVALID_PARAMETER);
     }
     // A link or junction at the name is opened itself, never followed.
-    const ::DWORD flags = (flagsAndAttributes & ~static_cast<::DWORD>(FILE_FLAG_DELETE_ON_CLOSE)) |
-                          FILE_FLAG_OPEN_REPARSE_POINT;
-    const ::HANDLE file = ::CreateFileA(path, access, shareMode, nullptr, opening, flags, nullptr);
+    const ::DWORD flags = flagsAndAttributes | FILE_FLAG_OPEN_REPARSE_POINT;
+    // Deleting on close needs the right to delete: asked for here rather
+    // than left to the system's CreateFileA to add.
+    const ::DWORD systemAccess = access | (deleteOnClose ? DELETE : 0);
+    const ::HANDLE file = ::CreateFileA(path, systemAccess, shareMode, nullptr, opening, flags, nullptr);
     if (Ours(file) == kInvalidHandle) {
         FailWithSystemError();
         return kInvalidHandle;
@@ -358,9 +361,11 @@ HANDLE Win32SystemServices::CreateFileA(const char* path, DWORD access, DWORD sh
         // A file made just now is the program's, whatever was done to it
         // since (a second name, a volume without owners): nothing of it stays
         // behind. Only its name in this folder goes; a link is never followed.
+        // Closing deletes a file opened to be deleted on close; deleting it
+        // by name afterwards could reach another program's new file.
         const bool made = !existed && ::GetFileType(file) == FILE_TYPE_DISK;
         ::CloseHandle(file);
-        if (made) ::DeleteFileA(path);
+        if (made && !deleteOnClose) ::DeleteFileA(path);
         return fail(refusal);
     }
     if (emptying && existed && (::SetFilePointer(file, 0, nullptr, FILE_BEGIN) != 0 || !::SetEndOfFile(file))) {
