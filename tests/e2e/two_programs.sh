@@ -40,16 +40,18 @@ for n in 0 1; do
   click 90 $((row_y + 11))
 done
 
-# Both passes under way at the same moment, each on a file of its own.
+# Both passes under way at the same moment, each on a file of its own, and
+# neither file with a name in the folder that the other could reach.
 both_writing() {
   writing_test_file "${pids[0]}" "$folder" || return 1
   local first=$open_test_file
   writing_test_file "${pids[1]}" "$folder" || return 1
   [ "$(stat -L -c %i "$first")" != "$(stat -L -c %i "$open_test_file")" ] ||
     fail "the two programs use one file"
+  [ -z "$(ls -A "$folder")" ]
 }
-wait_until 120 both_writing || fail "the two disk tests never ran side by side"
-echo "both programs write at once, to two files; the folder shows: $(ls -A "$folder")"
+wait_until 120 both_writing || fail "the two disk tests never ran side by side on nameless files: $(ls -A "$folder")"
+echo "both programs write at once, to two files without a name in the folder"
 
 error_box_of() { first_viewable --all --pid "$1" --name "^Vidorex\$"; }
 lit() {
