@@ -30,7 +30,11 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 if [ ! -f "$prefix/system.reg" ]; then
-  "$loader" wineboot --init >/dev/null 2>&1 || { echo "$0: wineboot could not make $prefix" >&2; exit 1; }
+  # A 64-bit prefix also sets up its 32-bit half, which fails where the
+  # kernel refuses 32-bit programs; the prefix itself is made all the same.
+  "$loader" wineboot --init >"$prefix.wineboot.log" 2>&1 || [ -f "$prefix/system.reg" ] ||
+    { cat "$prefix.wineboot.log" >&2; echo "$0: wineboot could not make $prefix" >&2; exit 1; }
+  rm -f "$prefix.wineboot.log"
 fi
 
 windows=$prefix/drive_c/windows
