@@ -11,6 +11,7 @@
 #include "framework/keys.h"
 #include "framework/sdl/close_signals.h"
 #include "framework/sdl/x11_error_filter.h"
+#include "framework/sdl/x11_screen.h"
 #include "platform/dx/gl/gl_device_factory.h"
 
 namespace vx {
@@ -149,7 +150,7 @@ SdlBackend::SdlBackend() {
         throw DisplayUnavailable("cannot open the display: no X11 or Wayland server answers");
     }
     const char* driver = SDL_GetCurrentVideoDriver();
-    if (driver != nullptr && std::strcmp(driver, "x11") == 0) m_eightBitVisual = sdl::EightBitDefaultVisual();
+    if (driver != nullptr && std::strcmp(driver, "x11") == 0) m_x11 = sdl::ReadX11ScreenFacts();
     TreatHangUpAndQuitAsCloseRequests();
 }
 
@@ -164,10 +165,7 @@ int SdlBackend::ChooseScale(int clientWidth, int clientHeight) const {
     ScaleRequest request;
     const char* gdkScale = std::getenv("GDK_SCALE");
     if (gdkScale != nullptr && *gdkScale != '\0') request.gdkScale = gdkScale;
-    std::optional<std::string> resources;
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (driver != nullptr && std::strcmp(driver, "x11") == 0) resources = sdl::X11ResourceString();
-    if (resources) request.xResources = *resources;
+    if (m_x11.resources) request.xResources = *m_x11.resources;
     SDL_Rect usable{};
     ScreenRoom screen;
     if (SDL_GetDisplayUsableBounds(0, &usable) == 0) screen = {usable.w, usable.h};
@@ -179,7 +177,9 @@ void SdlBackend::CreateMainWindow(const WindowSettings& settings) {
     if (settings.resizable) flags |= SDL_WINDOW_RESIZABLE;
     int pos = settings.centred ? static_cast<int>(SDL_WINDOWPOS_CENTERED) : static_cast<int>(SDL_WINDOWPOS_UNDEFINED);
     m_scale = ChooseScale(settings.clientWidth, settings.clientHeight);
-    if (m_eightBitVisual) SDL_SetHint(SDL_HINT_VIDEO_X11_WINDOW_VISUALID, std::to_string(*m_eightBitVisual).c_str());
+    if (m_x11.eightBitVisual) {
+        SDL_SetHint(SDL_HINT_VIDEO_X11_WINDOW_VISUALID, std::to_string(*m_x11.eightBitVisual).c_str());
+    }
     m_window.reset(SDL_CreateWindow(settings.caption.c_str(), pos, pos, settings.clientWidth * m_scale,
                                     settings.clientHeight * m_scale, flags));
     if (!m_window) throw DisplayUnavailable(std::string("cannot make the window: ") + SDL_GetError());
@@ -426,7 +426,7 @@ DisplayFacts SdlBackend::Display() const {
         // A desktop of 24-bit colour in 4-byte pixels counts as 32 bits.
         facts.bitsPerPixel = SDL_BYTESPERPIXEL(mode.format) == 4 ? 32 : static_cast<int>(SDL_BITSPERPIXEL(mode.format));
         // SDL knows no format of a colour-mapped screen.
-        if (m_eightBitVisual) facts.bitsPerPixel = 8;
+        if (m_x11.eightBitVisual) facts.bitsPerPixel = 8;
         facts.refreshRate = mode.refresh_rate;
         facts.width = mode.w;
         facts.height = mode.h;

@@ -10,6 +10,7 @@
 
 #include "framework/backend.h"
 #include "framework/sdl/x11_colours.h"
+#include "framework/sdl/x11_screen.h"
 
 struct SDL_Window;
 struct SDL_Cursor;
@@ -68,8 +69,8 @@ private:
     // screen (framework/display_scale.h): sizes and the image scaled up,
     // the mouse scaled back.
     int m_scale = 1;
-    // The X screen's own visual when it is one of 256 colours.
-    std::optional<unsigned long> m_eightBitVisual;
+    // The X screen's settings and, on one of 256 colours, its own visual.
+    sdl::X11ScreenFacts m_x11;
     std::unique_ptr<SDL_Window, WindowDeleter> m_window;
     std::map<WindowId, std::unique_ptr<SDL_Window, WindowDeleter>> m_owned;
     WindowId m_nextOwned = kMainWindow + 1;

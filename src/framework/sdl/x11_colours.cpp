@@ -92,31 +92,6 @@ std::uint8_t NearestCell(const std::array<XColor, kIndexedColourCount>& held, st
 
 }  // namespace
 
-std::optional<unsigned long> EightBitDefaultVisual() {
-    using OpenDisplay = Display* (*)(const char*);
-    using CloseDisplay = int (*)(Display*);
-    using DefaultScreenOfDisplay = Screen* (*)(Display*);
-    using DefaultVisualOfScreen = Visual* (*)(Screen*);
-    using DefaultDepthOfScreen = int (*)(Screen*);
-    using VisualIdFromVisual = VisualID (*)(Visual*);
-    void* library = dlopen("libX11.so.6", RTLD_NOW | RTLD_GLOBAL);
-    if (library == nullptr) return std::nullopt;
-    auto open = reinterpret_cast<OpenDisplay>(dlsym(library, "XOpenDisplay"));
-    auto close = reinterpret_cast<CloseDisplay>(dlsym(library, "XCloseDisplay"));
-    auto screenOf = reinterpret_cast<DefaultScreenOfDisplay>(dlsym(library, "XDefaultScreenOfDisplay"));
-    auto visualOf = reinterpret_cast<DefaultVisualOfScreen>(dlsym(library, "XDefaultVisualOfScreen"));
-    auto depthOf = reinterpret_cast<DefaultDepthOfScreen>(dlsym(library, "XDefaultDepthOfScreen"));
-    auto idOf = reinterpret_cast<VisualIdFromVisual>(dlsym(library, "XVisualIDFromVisual"));
-    if (!open || !close || !screenOf || !visualOf || !depthOf || !idOf) return std::nullopt;
-    Display* display = open(nullptr);
-    if (display == nullptr) return std::nullopt;
-    Screen* screen = screenOf(display);
-    std::optional<unsigned long> visual;
-    if (depthOf(screen) == 8) visual = idOf(visualOf(screen));
-    close(display);
-    return visual;
-}
-
 std::unique_ptr<X11IndexedWindow> X11IndexedWindow::For(SDL_Window* window) {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);

@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <vector>
 
 #include "framework/indexed_colours.h"
@@ -15,12 +14,6 @@
 struct SDL_Window;
 
 namespace vx::sdl {
-
-// The X screen's own visual when the screen is one of 256 colours: the
-// visual the program's windows are to be made with, so that they take the
-// desktop's colour map (SDL would choose a direct-colour visual, with a
-// colour map that nothing installs). Nothing on other screens.
-std::optional<unsigned long> EightBitDefaultVisual();
 
 class X11IndexedWindow {
 public:

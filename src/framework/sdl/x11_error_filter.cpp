@@ -34,22 +34,4 @@ void InstallX11ErrorFilter() {
     installed = true;
 }
 
-std::optional<std::string> X11ResourceString() {
-    using OpenDisplay = Display* (*)(const char*);
-    using ResourceString = char* (*)(Display*);
-    using CloseDisplay = int (*)(Display*);
-    void* library = dlopen("libX11.so.6", RTLD_NOW | RTLD_GLOBAL);
-    if (library == nullptr) return std::nullopt;
-    auto open = reinterpret_cast<OpenDisplay>(dlsym(library, "XOpenDisplay"));
-    auto resources = reinterpret_cast<ResourceString>(dlsym(library, "XResourceManagerString"));
-    auto close = reinterpret_cast<CloseDisplay>(dlsym(library, "XCloseDisplay"));
-    if (open == nullptr || resources == nullptr || close == nullptr) return std::nullopt;
-    Display* display = open(nullptr);
-    if (display == nullptr) return std::nullopt;
-    std::optional<std::string> text;
-    if (const char* string = resources(display)) text = string;
-    close(display);
-    return text;
-}
-
 }  // namespace vx::sdl

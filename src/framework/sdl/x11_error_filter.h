@@ -10,19 +10,12 @@
 // X error goes to the handler that was in place before.
 #pragma once
 
-#include <optional>
-#include <string>
-
 namespace vx::sdl {
 
 // Installs the filter in the process's X library, loading it as SDL would.
 // Must run before SDL's video starts, so that SDL's own handler chains to
 // it and puts it back when SDL shuts down. Does nothing without the library.
 void InstallX11ErrorFilter();
-
-// The X server's resource string (the desktop's settings such as Xft.dpi),
-// read over a connection of its own; nothing without an X display.
-std::optional<std::string> X11ResourceString();
 
 // The rule, for tests: request 25 is SendEvent, error 3 is BadWindow.
 constexpr bool IsStaleWakeUpError(int requestCode, int errorCode) { return requestCode == 25 && errorCode == 3; }
