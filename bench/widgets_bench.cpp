@@ -11,7 +11,7 @@
 #include "app/main_form.h"
 #include "fake/fake_system_services.h"
 #include "framework/application.h"
-#include "framework/canvas.h"
+#include "graphics/canvas.h"
 #include "support/headless.h"
 #include "widgets/digits.h"
 #include "widgets/progress.h"

@@ -9,6 +9,7 @@
 #include "checks/scores.h"
 #include "framework/application.h"
 #include "framework/backend.h"
+#include "framework/framework_classes.h"
 #include "framework/resources.h"
 #include "sysinfo/processor_load.h"
 #include "sysinfo/sys_info.h"

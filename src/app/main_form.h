@@ -16,6 +16,7 @@
 #include "checks/workloads.h"
 #include "framework/form.h"
 #include "framework/layout.h"
+#include "framework/memo.h"
 #include "framework/stdctrls.h"
 #include "framework/timer.h"
 #include "platform/system_services.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "framework/backend.h"
-#include "framework/font.h"
+#include "graphics/font.h"
 #include "framework/timer.h"
 #include "platform/clock.h"
 

@@ -9,9 +9,9 @@
 #include <optional>
 #include <string>
 
-#include "framework/canvas.h"
+#include "graphics/canvas.h"
 #include "framework/control.h"
-#include "framework/graphics.h"
+#include "graphics/graphics.h"
 
 namespace vx {
 

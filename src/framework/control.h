@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "framework/canvas.h"
+#include "graphics/canvas.h"
 #include "framework/component.h"
-#include "framework/graphics.h"
+#include "graphics/graphics.h"
 
 namespace vx {
 

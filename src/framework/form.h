@@ -7,7 +7,7 @@
 #include <string>
 
 #include "framework/application.h"
-#include "framework/canvas.h"
+#include "graphics/canvas.h"
 #include "framework/control.h"
 
 namespace vx {

@@ -30,7 +30,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/canvas.h"
+#include "graphics/canvas.h"
 #include "framework/component.h"
 #include "framework/control.h"
 
@@ -194,10 +194,6 @@ private:
 // owned by the form, in order. Every component's Loaded runs at the end.
 void LoadLayout(const std::string& text, TForm& form, const std::string& formClassName, const ClassRegistry& classes,
                 const HandlerTable& handlers);
-
-// Registers the framework's own classes (TComponent, TControl, TForm, TPanel,
-// TMemo, TButton, TTimer, ...) with their properties.
-void RegisterFrameworkClasses(ClassRegistry& classes);
 
 // ---------------------------------------------------------------- templates
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "framework/picture.h"
+#include "graphics/picture.h"
 
 namespace vx {
 

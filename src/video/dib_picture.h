@@ -24,7 +24,7 @@ struct DibPicture {
 };
 
 // Reads an uncompressed 8-, 24- or 32-bit bitmap file; throws PictureError
-// (framework/picture.h) naming the file when it cannot.
+// (graphics/picture.h) naming the file when it cannot.
 DibPicture DecodeDibPicture(std::span<const unsigned char> bytes, const std::string& fileName);
 
 }  // namespace vx

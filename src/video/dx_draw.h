@@ -15,7 +15,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "framework/canvas.h"
+#include "graphics/canvas.h"
 #include "framework/component.h"
 #include "framework/control.h"
 #include "platform/dx/d3d.h"

@@ -1,6 +1,6 @@
 #include "video/register_video.h"
 
-#include "framework/picture.h"
+#include "graphics/picture.h"
 #include "framework/resources.h"
 #include "platform/dx/native_direct_draw.h"
 #include "video/dx_timer.h"

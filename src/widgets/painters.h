@@ -8,8 +8,8 @@
 #include <functional>
 #include <string>
 
-#include "framework/canvas.h"
-#include "framework/graphics.h"
+#include "graphics/canvas.h"
+#include "graphics/graphics.h"
 #include "framework/stdctrls.h"
 
 namespace vx {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "framework/picture.h"
+#include "graphics/picture.h"
 #include "widgets/digits.h"
 #include "widgets/hint.h"
 #include "widgets/label.h"

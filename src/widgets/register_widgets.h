@@ -6,7 +6,7 @@
 
 namespace vx {
 
-// Needs the framework's classes registered first (RegisterFrameworkClasses).
+// Needs the framework's classes registered first (RegisterFrameworkClasses, framework/framework_classes.h).
 void RegisterWidgetClasses(ClassRegistry& classes);
 
 }  // namespace vx

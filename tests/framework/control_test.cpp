@@ -6,6 +6,7 @@
 
 #include "framework/application.h"
 #include "framework/form.h"
+#include "framework/memo.h"
 #include "framework/stdctrls.h"
 #include "support/headless.h"
 

@@ -4,6 +4,7 @@
 
 #include "framework/application.h"
 #include "framework/form.h"
+#include "framework/framework_classes.h"
 #include "framework/layout.h"
 #include "framework/stdctrls.h"
 #include "framework/timer.h"

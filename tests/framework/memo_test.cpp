@@ -9,7 +9,7 @@
 #include "framework/application.h"
 #include "framework/form.h"
 #include "framework/keys.h"
-#include "framework/stdctrls.h"
+#include "framework/memo.h"
 #include "support/headless.h"
 
 namespace vx {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <span>
 
-#include "framework/picture.h"
+#include "graphics/picture.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     try {

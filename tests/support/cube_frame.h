@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "framework/font.h"
+#include "graphics/font.h"
 #include "platform/dx/d3d.h"
 #include "platform/dx/ddraw.h"
 #include "video/cube_scene.h"

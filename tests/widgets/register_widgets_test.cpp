@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "framework/framework_classes.h"
 #include "framework/layout.h"
 #include "widgets/digits.h"
 #include "widgets/label.h"

@@ -14,7 +14,7 @@
 #include <utility>
 
 #include "framework/application.h"
-#include "framework/canvas.h"
+#include "graphics/canvas.h"
 #include "framework/form.h"
 #include "support/headless.h"
 #include "support/locale_name.h"

@@ -1,7 +1,7 @@
 // A window on an X screen of 256 colours. SDL makes no image for such a
 // window (it knows no pixel format of a colour-mapped visual), so the
 // window's image is put on the screen here: each pixel as one of the colours
-// asked of the window's colour map (framework/indexed_colours.h), one by
+// asked of the window's colour map (graphics/indexed_colours.h), one by
 // one, as any program on such a desktop does.
 #pragma once
 
@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "framework/indexed_colours.h"
+#include "graphics/indexed_colours.h"
 
 struct SDL_Window;
 

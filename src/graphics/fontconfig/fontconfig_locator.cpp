@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "framework/font_files.h"
+#include "graphics/font_files.h"
 
 namespace vx {
 namespace {

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/font.h"
-#include "framework/graphics.h"
+#include "graphics/font.h"
+#include "graphics/graphics.h"
 
 namespace vx {
 

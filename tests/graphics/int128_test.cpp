@@ -1,4 +1,4 @@
-#include "framework/int128.h"
+#include "graphics/int128.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "framework/canvas.h"
+#include "graphics/canvas.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
-#include "framework/int128.h"
+#include "graphics/int128.h"
 
 namespace vx {
 

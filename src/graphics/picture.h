@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/canvas.h"
+#include "graphics/canvas.h"
 
 namespace vx {
 

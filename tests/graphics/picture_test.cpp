@@ -1,7 +1,7 @@
 // Decoding the pictures: the program's own, and damaged, truncated or
 // empty data, which must come back as a PictureError and never end the
 // program.
-#include "framework/picture.h"
+#include "graphics/picture.h"
 
 #include <gtest/gtest.h>
 

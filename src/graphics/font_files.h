@@ -1,6 +1,6 @@
 // Where the font files for a family are: the one question the font cache asks
 // of the system's font catalogue. Linux answers through fontconfig
-// (framework/fontconfig/); another system plugs its own catalogue in here.
+// (graphics/fontconfig/); another system plugs its own catalogue in here.
 #pragma once
 
 #include <memory>

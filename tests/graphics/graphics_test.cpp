@@ -1,4 +1,4 @@
-#include "framework/graphics.h"
+#include "graphics/graphics.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The window's colours on a display of 256 colours.
-#include "framework/indexed_colours.h"
+#include "graphics/indexed_colours.h"
 
 #include <gtest/gtest.h>
 

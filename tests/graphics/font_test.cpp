@@ -1,4 +1,4 @@
-#include "framework/font.h"
+#include "graphics/font.h"
 
 #include <gtest/gtest.h>
 

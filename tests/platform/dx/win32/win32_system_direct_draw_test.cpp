@@ -20,7 +20,7 @@
 #include "platform/dx/device_context_pixels.h"
 #include "platform/dx/refresh_clock.h"
 #include "platform/dx/soft_rig.h"
-#include "platform/win32_system_yardstick.h"
+#include "platform/win32/win32_system_yardstick.h"
 #include "support/cube_frame.h"
 #include "support/picture_difference.h"
 

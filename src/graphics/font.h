@@ -15,7 +15,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "framework/graphics.h"
+#include "graphics/graphics.h"
 
 namespace vx {
 

@@ -20,7 +20,7 @@
 
 #include "checks/test_env.h"
 #include "platform/win32/gdi_glyphs.h"
-#include "platform/win32_system_yardstick.h"
+#include "platform/win32/win32_system_yardstick.h"
 #include "sysinfo/processor_load.h"
 
 namespace vx::win {

@@ -1,4 +1,4 @@
-#include "framework/canvas.h"
+#include "graphics/canvas.h"
 
 #include <gtest/gtest.h>
 

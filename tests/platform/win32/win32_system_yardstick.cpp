@@ -1,6 +1,6 @@
 #ifdef _WIN32
 
-#include "platform/win32_system_yardstick.h"
+#include "platform/win32/win32_system_yardstick.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "framework/indexed_colours.h"
+#include "graphics/indexed_colours.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-#include "framework/picture.h"
+#include "graphics/picture.h"
 
 #include <csetjmp>
 #include <cstdio>

@@ -1,10 +1,8 @@
 // The font cache on Windows: faces matched and glyphs rendered by the
 // system's GDI, so the program's text uses the system's own fonts. The rest
-// of the font code (descriptions, text measuring and wrapping) is font.cpp's.
-#include "framework/font.h"
-
-#if VX_FONTS_GDI
-
+// of the font code (descriptions, text measuring and wrapping) is
+// graphics/font.cpp's.
+#include "graphics/font.h"
 
 #include "platform/win32/gdi_glyphs.h"
 
@@ -80,4 +78,3 @@ std::string FontCache::ResolvedFile(const TFont& font) { return m_impl->Face(fon
 
 }  // namespace vx
 
-#endif  // VX_FONTS_GDI
