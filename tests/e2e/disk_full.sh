@@ -38,6 +38,19 @@ find_box() {
   return 1
 }
 box_gone() { ! find_box; }
+# The box's one button, centred above its bottom edge, pushed: its inner
+# frame's top-left turns from the highlight to the shadow.
+box_button_looks() {  # colour
+  local width height main=$window_id result=1
+  width=$(xwininfo -id "$box_id" | awk '/Width:/ {print $NF}')
+  height=$(xwininfo -id "$box_id" | awk '/Height:/ {print $NF}')
+  window_id=$box_id
+  pixel_is $(((width - 75) / 2 + 1)) $((height - 11 - 23 + 1)) "$1" && result=0
+  window_id=$main
+  return $result
+}
+box_button_pushed() { box_button_looks "128,128,128"; }
+box_button_drawn() { box_button_looks "255,255,255"; }
 no_test_file() { [ -z "$(ls -A "$full")" ]; }
 
 for run in $(seq 1 "$runs"); do
@@ -60,19 +73,21 @@ for run in $(seq 1 "$runs"); do
   [ ${dx#-} -le 2 ] && [ ${dy#-} -le 2 ] || fail "run $run: the box is not centred on the window ($dx, $dy)"
   if [ "$run" -eq 1 ]; then
     window_id=$box_id
-    wait_until 10 pixel_is_not 0 0 "" || fail "cannot read the box's pixels"
-    sleep 0.3
+    wait_until 10 box_button_drawn || fail "the box's button is not drawn"
     screenshot "$artifacts/error-box.png"
     window_id=$main_id
   fi
   # While the box is up the window takes no clicks: the operating system
-  # row stays unscored.
+  # row stays unscored. Space held down after the click pushes the box's
+  # button; once it shows pushed, the program has read the click before it.
   row_button 0
-  sleep 0.5
+  xdotool keydown space
+  wait_until 10 box_button_pushed || fail "run $run: the box's button does not show Space held down"
   [ "$(pixel 567 $((57 + 8 + 3 + 7)))" = "$gray" ] || fail "run $run: the window took a click while the box was up"
-
-  xdotool key Return
-  wait_until 30 box_gone || fail "run $run: Return did not close the box"
+  # Space let go of clicks the button (Return, the box's default, closes
+  # the battery's box below).
+  xdotool keyup space
+  wait_until 30 box_gone || fail "run $run: Space did not close the box"
   wait_until 10 no_test_file || fail "run $run: the test file was left: $(ls -A "$full")"
 
   # The program goes on: a check runs and scores its row.
@@ -84,8 +99,8 @@ for run in $(seq 1 "$runs"); do
   wait_until 60 find_box || fail "run $run: no error box in the battery"
   xdotool key Return
   wait_until 30 box_gone || fail "run $run: Return did not close the battery's box"
-  click $start_x $start_y
-  sleep 0.3
+  click_until_changed $start_x $start_y "60x12+$((start_x - 30))+$((start_y - 6))" ||
+    fail "run $run: the button's caption did not change on the stop"
   click $start_x $start_y
   ended_cleanly 30 "error|sanitizer|fault" "run $run: "
   no_test_file || fail "run $run: the test file was left at the end"

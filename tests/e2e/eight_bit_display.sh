@@ -46,7 +46,6 @@ start_y=$((57 + 352 + 11))
 click $start_x $start_y
 lit() { ! greyish 567 "$(lamp_y 8)" || ! greyish 583 "$(lamp_y 8)" || ! greyish 599 "$(lamp_y 8)"; }
 wait_until 30 lit || fail "the operating system row was not scored"
-click $start_x $start_y
-sleep 0.5
+click_until_changed $start_x $start_y "60x12+$((start_x - 30))+$((start_y - 6))" || fail "the button's caption did not change on the stop"
 click $start_x $start_y
 expect_clean_exit

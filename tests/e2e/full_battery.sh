@@ -29,7 +29,10 @@ click $start_x $start_y
 cube_shows() { pixel_is_not $cube_x $cube_y "$black" && pixel_is_not 620 $((58 + 300)) "" && [ "$(pixel 620 $((58 + 310)))" = "$black" ]; }
 wait_until 300 cube_shows || fail "the spinning cube did not appear"
 screenshot "$artifacts/phase1.png"
-sleep 8
+# The end of the first phase moves the overall bar from 70 % to 80 %; the
+# cube then spins on in the second phase.
+second_phase() { pixel_is_not 480 $bar_y "0,0,0"; }
+wait_until 60 second_phase || fail "the first phase did not end ($(pixel 480 $bar_y))"
 cube_shows || fail "the cube is gone in the second phase"
 screenshot "$artifacts/phase2.png"
 

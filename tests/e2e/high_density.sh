@@ -45,7 +45,6 @@ click $start_x $start_y
 lit() { pixel_is_not 1134 $lamp_y "$gray" || pixel_is_not 1166 $lamp_y "$gray" || pixel_is_not 1198 $lamp_y "$gray"; }
 wait_until 30 lit || fail "the operating system row was not scored"
 screenshot "$artifacts/after-start.png"
-click $start_x $start_y
-sleep 0.5
+click_until_changed $start_x $start_y "120x24+$((start_x - 60))+$((start_y - 12))" || fail "the button's caption did not change on the stop"
 click $start_x $start_y
 expect_clean_exit

@@ -78,6 +78,31 @@ screenshot() {
   timeout 20 /usr/bin/import -window "$window_id" "$1"
 }
 
+# Part of the window (a geometry such as 60x12+540+413) as a picture file.
+region_shot() {
+  timeout 20 /usr/bin/import -window "$window_id" "$work/region-window.png" 2>/dev/null &&
+    /usr/bin/convert "$work/region-window.png" -crop "$1" +repage "$2"
+}
+# Pixels that differ between two pictures.
+differing() { /usr/bin/compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1; }
+
+# Clicks a button whose face changes for good on the click (its caption)
+# and waits for the change within the geometry given, until two pictures
+# running agree (a pushed look passes): the program has then handled the
+# click, where a fixed pause would only hope so.
+click_until_changed() {
+  local x=$1 y=$2 geometry=$3
+  xdotool mousemove --window "$window_id" "$x" "$y"
+  region_shot "$geometry" "$work/region-before.png" || return 1
+  click "$x" "$y"
+  region_changed() {
+    region_shot "$geometry" "$work/region-now.png" && region_shot "$geometry" "$work/region-again.png" &&
+      [ "$(differing "$work/region-before.png" "$work/region-now.png")" != 0 ] &&
+      [ "$(differing "$work/region-now.png" "$work/region-again.png")" = 0 ]
+  }
+  wait_until 30 region_changed
+}
+
 # The frame every window test runs in: a work folder, the virtual display
 # and the cleanup of both and of the program. Needs $artifacts.
 begin_window_test() {

@@ -11,14 +11,14 @@ begin_window_test
 
 launch "$program" vidorex_showcase
 wait_until 30 pixel_is_not 0 0 "" || fail "cannot read the window's pixels"
-sleep 0.5
-screenshot "$artifacts/showcase.png"
 
 # Window coordinates: the panel starts 57 pixels down. The operating system
 # row (top 8) shows 19: the "1" lights column 192 + 54 + 8; its green lamp
-# (left 560, top 11) is lit.
+# (left 560, top 11) is lit. The window is presented whole, so once the
+# digit shows the rest is there too.
 lime="0,255,0"
-pixel_is $((192 + 62)) $((57 + 8 + 5)) "$lime" || fail "the display's digit is not lit: $(pixel 254 70)"
+wait_until 30 pixel_is $((192 + 62)) $((57 + 8 + 5)) "$lime" || fail "the display's digit is not lit: $(pixel 254 70)"
+screenshot "$artifacts/showcase.png"
 pixel_is $((560 + 8)) $((57 + 11 + 9)) "$lime" || fail "the green lamp is not lit: $(pixel 568 77)"
 # The bar at 95 percent: column 2 is the ramp's second colour, column 1 a gap.
 pixel_is $((328 + 2)) $((57 + 8 + 4)) "254,1,0" || fail "the bar's ramp: $(pixel 330 69)"

@@ -33,8 +33,7 @@ screenshot "$artifacts/after-start.png"
 
 # The battery has run what it has; the next click stops it ("Zamknij"),
 # the one after closes the program.
-click $start_x $start_y
-sleep 0.5
+click_until_changed $start_x $start_y "60x12+$((start_x - 30))+$((start_y - 6))" || fail "the button's caption did not change on the stop"
 screenshot "$artifacts/after-stop.png"
 click $start_x $start_y
 expect_clean_exit
