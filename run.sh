@@ -3,6 +3,6 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/setup.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build --target vidorex -j"$(nproc)"
+cmake --preset default >/dev/null
+cmake --build --preset default --target vidorex -j"$(nproc)"
 exec build/vidorex

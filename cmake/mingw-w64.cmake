@@ -22,3 +22,8 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 # processor counters' library under a third of its size.
 set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")
 set(CMAKE_SHARED_LINKER_FLAGS_RELEASE_INIT "-s")
+
+# CTest runs the Windows programs under Wine (win32 or win64, as Wine names
+# the target's prefixes, in VX_WINDOWS_TARGET); where this machine's Wine
+# cannot run them they are skipped, with the reason.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh ${VX_WINDOWS_TARGET})

@@ -115,11 +115,9 @@ build_target() {  # win32|win64
   fi
 
   echo "== Building for Windows ($target)"
-  # Optimised as the Linux build (-O2), without its debugging information,
-  # which only slows the cross-build and bloats the program.
-  cmake -S . -B "$build_dir" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DCMAKE_C_FLAGS_RELEASE="-O2 -DNDEBUG" \
-    -DVX_WINDOWS_PREFIX="$prefix" >/dev/null
+  # The configuration is the preset's (CMakePresets.json): optimised as the
+  # Linux build, without its debugging information, the libraries above.
+  cmake --preset "$(windows_preset "$target")" >/dev/null
   nice -n 10 cmake --build "$build_dir" -j"$jobs"
   (cd "$build_dir" && cpack -G ZIP >/dev/null)
   echo "== Made $(ls "$build_dir"/vidorex-*-"$target".zip)"

@@ -24,9 +24,8 @@ fi
 command -v clang++ >/dev/null || { echo "clang++ is missing: scripts/setup.sh installs it" >&2; exit 1; }
 
 build=build-fuzz
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DVX_SANITIZE=ON -DVX_FUZZ=ON -DVX_UNIT_TESTS_ONLY=ON -DVX_BUILD_BENCH=OFF >/dev/null
-cmake --build "$build" --target "$target" -j"$(nproc)" >/dev/null
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz --target "$target" -j"$(nproc)" >/dev/null
 
 work="$build/corpus/$name"
 findings="$build/findings/$name"

@@ -9,7 +9,7 @@ packages=(
   zlib1g-dev
   fonts-dejavu-core fonts-liberation fonts-wine
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-dev
+  clang libclang-rt-dev clang-format
   xvfb xauth xdotool imagemagick x11-utils
   desktop-file-utils appstream dpkg-dev
   locales

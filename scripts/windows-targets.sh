@@ -26,6 +26,14 @@ windows_build_dir() {  # win32|win64 -> the build folder, from the tree's top
   esac
 }
 
+windows_preset() {  # win32|win64 -> its configure preset (CMakePresets.json)
+  case "$1" in
+    win32) echo windows-x86 ;;
+    win64) echo windows-x64 ;;
+    *) return 1 ;;
+  esac
+}
+
 # Wine's loader for a target: the 64-bit one directly, never through
 # /usr/bin/wine, which prefers the 32-bit loader whenever it is installed,
 # even where the kernel refuses to start it.

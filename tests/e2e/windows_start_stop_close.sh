@@ -35,8 +35,9 @@ screenshot "$artifacts/after-start.png"
 # The disk test follows, measuring the processor's load through the
 # prefix's processor counters: no error box. The next click stops the
 # battery, the one after closes the program.
-click $start_x $start_y
-wait_until 3 error_box_shown && fail "an error box appeared during the battery"
+click_until_changed $start_x $start_y "60x12+$((start_x - 30))+$((start_y - 6))" ||
+  fail "the button's caption did not change on the stop"
+error_box_shown && fail "an error box appeared during the battery"
 screenshot "$artifacts/after-stop.png"
 click $start_x $start_y
 # Wine's own chatter (fixme:, err: of its stubs) is not the program's: only
