@@ -20,6 +20,7 @@ if(wine_check EQUAL 0)
                        PROPERTIES TIMEOUT 300 LABELS unit FIXTURES_REQUIRED wine_prefix
                                   ENVIRONMENT WINEPREFIX=${VX_WINE_PREFIX})
 else()
+  string(REGEX REPLACE "^SKIP: " "" wine_reason "${wine_reason}")
   message(STATUS "The Windows unit tests will be skipped: ${wine_reason}")
   add_test(NAME windows_unit_tests COMMAND vidorex_tests)
   set_tests_properties(windows_unit_tests PROPERTIES SKIP_REGULAR_EXPRESSION "^SKIP: " LABELS unit)

@@ -11,6 +11,8 @@
 // randomness, so a second run writes the same files.
 //
 //   vidorex_make_pictures RESOURCES_DIR
+//
+// Sections: shapes; pictures; files.
 
 #include <cstddef>
 #include <cstdio>

@@ -28,7 +28,7 @@ std::uint8_t BarPercent(std::int64_t value);
 // negative, so readings 2.5 s apart in the wrong order give 2.5.
 double ElapsedSeconds(const win::SYSTEMTIME& start, const win::SYSTEMTIME& end);
 
-// ---- Desktop: 2.5 points per bit of colour depth, a bonus above 70 Hz.
+// ---------------------------------------------------------------- Desktop: 2.5 points per bit of colour depth, a bonus above 70 Hz.
 
 struct DesktopScore {
     RowScore row;   // display and bar both show the truncated points
@@ -36,7 +36,7 @@ struct DesktopScore {
 };
 DesktopScore ScoreDesktop(int colorDepth, int refreshRate);
 
-// ---- Free memory: 3 points per free percent, 1 per MiB installed.
+// ---------------------------------------------------------------- Free memory: 3 points per free percent, 1 per MiB installed.
 
 struct FreeMemoryScore {
     RowScore row;   // display from the unlimited points / 5, bar from the limited points / 7.5
@@ -44,7 +44,7 @@ struct FreeMemoryScore {
 };
 FreeMemoryScore ScoreFreeMemory(std::int64_t memoryLoad, std::int64_t totalPhys);
 
-// ---- Disk free space: whole free MiB / 20, plus 0.2 for an empty disk.
+// ---------------------------------------------------------------- Disk free space: whole free MiB / 20, plus 0.2 for an empty disk.
 
 // Counts of -1 stand for a failed query.
 struct DiskSpace {
@@ -57,7 +57,7 @@ struct FreeSpaceScore {
 };
 FreeSpaceScore ScoreFreeSpace(const DiskSpace& space);
 
-// ---- Disk throughput: speed points 100 / seconds and load points
+// ---------------------------------------------------------------- Disk throughput: speed points 100 / seconds and load points
 // load × 80 per pass, averaged over the passes.
 
 constexpr int kThroughputPasses = 10;
@@ -71,7 +71,7 @@ struct ThroughputScore {
 };
 ThroughputScore ScoreThroughput(double speedPointsSum, double loadPointsSum);
 
-// ---- Processor and memory speed: 100 minus the seconds, within 0..100.
+// ---------------------------------------------------------------- Processor and memory speed: 100 minus the seconds, within 0..100.
 
 constexpr int kProcessorDigitsMultiplier = 15;
 constexpr int kMemoryDigitsMultiplier = 5;

@@ -1,3 +1,4 @@
+// Sections: parsing; classes; values; loading.
 #include "framework/layout.h"
 
 #include <cctype>

@@ -1,3 +1,5 @@
+// Sections: Text and selection; Rows: wrapping and measuring; Caret and view; Mouse and keys;
+//   Painting.
 #include "framework/memo.h"
 
 #include <algorithm>
@@ -46,6 +48,8 @@ int CountChars(const std::string& utf8, std::size_t bytes) {
 bool IsBlank(char32_t c) { return c == U' ' || c == U'\t' || c == U'\r' || c == U'\n'; }
 
 }  // namespace
+
+// ---------------------------------------------------------------- Text and selection
 
 TMemo::TMemo(TComponent* owner) : TCustomControl(owner) {
     SetBounds(0, 0, 185, 89);
@@ -132,6 +136,8 @@ void TMemo::CopyToClipboard() {
     }
     app->Backend().SetClipboardText(text);
 }
+
+// ---------------------------------------------------------------- Rows: wrapping and measuring
 
 FontFace* TMemo::Face() {
     Application* app = App();
@@ -244,6 +250,8 @@ int TMemo::OffsetAt(int x, int y) {
     return OffsetInRow(row, x - text.Left);
 }
 
+// ---------------------------------------------------------------- Caret and view
+
 void TMemo::ScrollToCaret() {
     const int caretRow = RowOf(m_caret);
     const int visible = VisibleRowCount();
@@ -294,6 +302,8 @@ int TMemo::WordOffset(int offset, int direction) const {
     }
     return at;
 }
+
+// ---------------------------------------------------------------- Mouse and keys
 
 void TMemo::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     TCustomControl::MouseDown(button, shift, x, y);
@@ -382,6 +392,8 @@ void TMemo::KeyDown(int key, TShiftState shift) {
             break;
     }
 }
+
+// ---------------------------------------------------------------- Painting
 
 void TMemo::Paint(Canvas& canvas) {
     canvas.FillRect(ClientRect(), Color());

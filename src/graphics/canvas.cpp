@@ -1,3 +1,4 @@
+// Sections: Bitmap; Canvas state; Pixels and fills; Lines and shapes; Text; Bitmaps.
 #include "graphics/canvas.h"
 
 #include <algorithm>
@@ -119,8 +120,7 @@ void Blit(Bitmap& target, const Region& clip, const TRect& dest, const Bitmap& s
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// Bitmap
+// ---------------------------------------------------------------- Bitmap
 
 Bitmap::Bitmap(int width, int height, TColor fill) {
     SetSize(width, height);
@@ -145,8 +145,7 @@ void Bitmap::SetPixel(int x, int y, TColor rgb) {
 
 void Bitmap::Fill(TColor rgb) { std::fill(m_pixels.begin(), m_pixels.end(), ColorToPixel(ColorToRGB(rgb))); }
 
-// ---------------------------------------------------------------------------
-// Canvas state
+// ---------------------------------------------------------------- Canvas state
 
 Canvas::Canvas(Bitmap& target, FontCache& fonts) : m_target(&target), m_fonts(&fonts) { ResetClip(); }
 
@@ -170,8 +169,7 @@ Canvas::StateSaver::~StateSaver() {
     m_canvas.Font.Assign(m_font);
 }
 
-// ---------------------------------------------------------------------------
-// Pixels and fills
+// ---------------------------------------------------------------- Pixels and fills
 
 bool Canvas::Visible(int tx, int ty) const {
     return tx >= 0 && ty >= 0 && tx < m_target->Width() && ty < m_target->Height() && m_clip.Contains(tx, ty);
@@ -231,8 +229,7 @@ void Canvas::FrameRect(const TRect& r) {
     for (const TRect& band : FrameBands(r.Offset(m_origin.X, m_origin.Y), 1)) FillTargetRect(band, *pixel);
 }
 
-// ---------------------------------------------------------------------------
-// Lines and shapes
+// ---------------------------------------------------------------- Lines and shapes
 
 void Canvas::MoveTo(int x, int y) { m_penPos = TPoint{x, y}; }
 
@@ -357,8 +354,7 @@ void Canvas::Ellipse(const TRect& r) {
     }
 }
 
-// ---------------------------------------------------------------------------
-// Text
+// ---------------------------------------------------------------- Text
 
 FontFace& Canvas::CurrentFace() { return m_fonts->Face(Font); }
 
@@ -431,8 +427,7 @@ void Canvas::DrawGlyphs(int x, int y, const std::string& utf8, const std::option
     if (savedClip) m_clip = std::move(*savedClip);
 }
 
-// ---------------------------------------------------------------------------
-// Bitmaps
+// ---------------------------------------------------------------- Bitmaps
 
 namespace {
 

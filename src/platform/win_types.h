@@ -8,6 +8,10 @@
 // (INVALID_HANDLE_VALUE, HKEY_PERFORMANCE_DATA, ...) can be constexpr. The
 // null handle is the value-initialised one, e.g. HWND{}; HandleValue() gives
 // the number, for example to test ShellExecuteA's result against 32.
+//
+// Sections: Basic types; Limits; Error codes (GetLastError and the registry functions' results);
+//   Version; Time; Memory and processors; Performance data (the 32-bit published layout); Registry;
+//   Display device capabilities (GetDeviceCaps indexes); Shell; Files.
 #pragma once
 
 #include <cstddef>
@@ -26,7 +30,7 @@
 
 namespace vx::win {
 
-// ---- Basic types -----------------------------------------------------------
+// ---------------------------------------------------------------- Basic types
 
 using BYTE = std::uint8_t;
 using WORD = std::uint16_t;
@@ -69,13 +73,13 @@ constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
 constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
 constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057u);
 
-// ---- Limits ----------------------------------------------------------------
+// ---------------------------------------------------------------- Limits
 
 constexpr DWORD MAX_PATH = 260;
 constexpr DWORD MAX_COMPUTERNAME_LENGTH = 15;
 constexpr DWORD UNLEN = 256;
 
-// ---- Error codes (GetLastError and the registry functions' results) --------
+// ---------------------------------------------------------------- Error codes (GetLastError and the registry functions' results)
 
 constexpr DWORD ERROR_SUCCESS = 0;
 constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
@@ -102,7 +106,7 @@ constexpr DWORD ERROR_DDE_FAIL = 1156;
 constexpr DWORD ERROR_DLL_NOT_FOUND = 1157;
 constexpr DWORD ERROR_CANT_RESOLVE_FILENAME = 1921;
 
-// ---- Version ---------------------------------------------------------------
+// ---------------------------------------------------------------- Version
 
 constexpr DWORD VER_PLATFORM_WIN32s = 0;
 constexpr DWORD VER_PLATFORM_WIN32_WINDOWS = 1;
@@ -118,7 +122,7 @@ struct OSVERSIONINFOA {
 };
 static_assert(sizeof(OSVERSIONINFOA) == 148);
 
-// ---- Time ------------------------------------------------------------------
+// ---------------------------------------------------------------- Time
 
 struct SYSTEMTIME {
     WORD wYear;
@@ -139,7 +143,7 @@ struct FILETIME {
 };
 static_assert(sizeof(FILETIME) == 8);
 
-// ---- Memory and processors -------------------------------------------------
+// ---------------------------------------------------------------- Memory and processors
 
 // The 32-bit program's record, whose byte counts are 32-bit numbers: the
 // system tells such a program (one that is not large-address-aware) at most
@@ -186,7 +190,7 @@ struct SYSTEM_INFO {
     WORD wProcessorRevision;
 };
 
-// ---- Performance data (the 32-bit published layout) ------------------------
+// ---------------------------------------------------------------- Performance data (the 32-bit published layout)
 //
 // These records are read out of a byte block that the registry returns, so
 // their layout is the published one and the title pointers of the 32-bit
@@ -303,7 +307,7 @@ constexpr DWORD PERF_COUNTER_LARGE_RAWCOUNT = 0x00010100;
 constexpr DWORD PERF_COUNTER_COUNTER = 0x10410400;
 constexpr DWORD PERF_100NSEC_TIMER_INV = 0x21551500;
 
-// ---- Registry --------------------------------------------------------------
+// ---------------------------------------------------------------- Registry
 //
 // Predefined keys are the platform's numbers, zero-extended.
 
@@ -326,7 +330,7 @@ constexpr DWORD REG_BINARY = 3;
 constexpr DWORD REG_DWORD = 4;
 constexpr DWORD REG_MULTI_SZ = 7;
 
-// ---- Display device capabilities (GetDeviceCaps indexes) -------------------
+// ---------------------------------------------------------------- Display device capabilities (GetDeviceCaps indexes)
 
 constexpr int TECHNOLOGY = 2;
 constexpr int HORZSIZE = 4;
@@ -357,7 +361,7 @@ struct PALETTEENTRY {
 };
 static_assert(sizeof(PALETTEENTRY) == 4);
 
-// ---- Shell -----------------------------------------------------------------
+// ---------------------------------------------------------------- Shell
 
 constexpr int SW_HIDE = 0;
 constexpr int SW_SHOWNORMAL = 1;
@@ -378,7 +382,7 @@ constexpr std::uintptr_t SE_ERR_DDEBUSY = 30;
 constexpr std::uintptr_t SE_ERR_NOASSOC = 31;
 constexpr std::uintptr_t SE_ERR_DLLNOTFOUND = 32;
 
-// ---- Files -----------------------------------------------------------------
+// ---------------------------------------------------------------- Files
 
 constexpr DWORD GENERIC_READ = 0x80000000u;
 constexpr DWORD GENERIC_WRITE = 0x40000000u;

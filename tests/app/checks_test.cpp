@@ -203,7 +203,7 @@ TEST(SpeedTestsTest, TheMemoryBlocksAreZeroFilledTenMebibytes) {
     EXPECT_TRUE(zeroFilled);
 }
 
-// ---- The battery's stops
+// ---------------------------------------------------------------- The battery's stops
 
 TEST(BatteryStopTest, WhatStillRunsAndWhatStaysUnscored) {
     enum class Stop { Nowhere, OsCheck, FreeSpaceCheck, ThroughputPass4, ProcessorSlice3, FreeMemoryCheck, MemorySlice3,
@@ -286,7 +286,7 @@ TEST(BatteryStopTest, ASlicedTestRunAloneAfterTheBatteryStopsAfterOneSlice) {
     EXPECT_EQ(w.ScoredRows(), (std::vector<bool>{0, 0, 0, 0, 1, 0, 0})) << "the single-shot checks never stop";
 }
 
-// ---- The throughput test's faults
+// ---------------------------------------------------------------- The throughput test's faults
 
 TEST(ThroughputFaultTest, AFileThatCannotBeCreatedEndsTheTestSilently) {
     CheckWindow<> w;

@@ -1,5 +1,7 @@
 // The processor load sampler on performance data blocks built here, and on
 // the 9x kernel statistic, both answered by the scripted registry.
+//
+// Sections: Building performance data blocks; NT family; 9x family; Start and stop.
 #include "sysinfo/processor_load.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +23,7 @@ using namespace vx::win;
 namespace Sampler = ProcessorLoadSampler;
 using test::FakeSystemServices;
 
-// ---- Building performance data blocks ----
+// ---------------------------------------------------------------- Building performance data blocks
 
 struct BlockCounter {
     DWORD titleIndex;
@@ -153,7 +155,7 @@ std::string MessageOf(const std::function<void()>& call) {
 const std::string kOutOfBounds = "CPU index out of bounds";
 const std::string kDamaged = "The processor performance data is damaged: a record lies outside the data returned";
 
-// ---- NT family ----
+// ---------------------------------------------------------------- NT family
 
 TEST_F(ProcessorLoadTest, LoadIsOneLessTheIdleShareOfTheTimeBetweenTwoSamples) {
     struct Case {
@@ -382,7 +384,7 @@ TEST_F(ProcessorLoadTest, AFirstSampleCountingMoreInstancesThanItsDataHoldsFixes
     EXPECT_EQ(MessageOf([] { Sampler::GetLoad(1); }), "");
 }
 
-// ---- 9x family ----
+// ---------------------------------------------------------------- 9x family
 
 class ProcessorLoad9xTest : public ProcessorLoadTest {
 protected:
@@ -469,7 +471,7 @@ TEST_F(ProcessorLoad9xTest, ShutdownBeforeAnySampleTouchesNoKey) {
     EXPECT_EQ(services.registryQueryCount, 0);
 }
 
-// ---- Start and stop ----
+// ---------------------------------------------------------------- Start and stop
 
 TEST_F(ProcessorLoadTest, StartupWithoutTheVersionFailsAndCountsForNothing) {
     services.failGetVersion = true;

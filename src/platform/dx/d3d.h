@@ -9,7 +9,7 @@
 
 namespace vx::win {
 
-// ---- Records -------------------------------------------------------------------
+// ---------------------------------------------------------------- Records
 
 using D3DVALUE = float;
 using D3DCOLOR = DWORD;  // 0xAARRGGBB
@@ -111,7 +111,7 @@ struct D3DDEVICEDESC7 {
     DWORD dwReserved4;
 };
 
-// ---- Devices -------------------------------------------------------------------
+// ---------------------------------------------------------------- Devices
 
 constexpr GUID IID_IDirect3DRGBDevice = {0xA4665C60, 0x2673, 0x11CF, {0xA3, 0x1A, 0x00, 0xAA, 0x00, 0xB9, 0x33, 0x56}};
 constexpr GUID IID_IDirect3DHALDevice = {0x84E63DE0, 0x46AA, 0x11CF, {0x81, 0x6F, 0x00, 0x00, 0xC0, 0x20, 0x15, 0x6E}};
@@ -125,7 +125,7 @@ constexpr DWORD D3DDEVCAPS_TEXTUREVIDEOMEMORY = 0x00000200;
 constexpr DWORD D3DDEVCAPS_HWTRANSFORMANDLIGHT = 0x00010000;
 constexpr DWORD D3DDEVCAPS_HWRASTERIZATION = 0x00080000;
 
-// ---- States and drawing ----------------------------------------------------------
+// ---------------------------------------------------------------- States and drawing
 
 constexpr DWORD D3DTRANSFORMSTATE_WORLD = 1;
 constexpr DWORD D3DTRANSFORMSTATE_VIEW = 2;
@@ -213,7 +213,7 @@ constexpr HRESULT D3DERR_SCENE_NOT_IN_SCENE = static_cast<HRESULT>(0x887602F9u);
 constexpr HRESULT D3DENUMRET_CANCEL = DDENUMRET_CANCEL;
 constexpr HRESULT D3DENUMRET_OK = DDENUMRET_OK;
 
-// ---- Interfaces ------------------------------------------------------------------
+// ---------------------------------------------------------------- Interfaces
 
 // Each enumeration callback returns D3DENUMRET_OK to go on, D3DENUMRET_CANCEL to stop.
 using LPD3DENUMDEVICESCALLBACK7 =

@@ -15,7 +15,7 @@
 
 namespace vx::win {
 
-// ---- Common records ----------------------------------------------------------
+// ---------------------------------------------------------------- Common records
 
 struct GUID {
     DWORD Data1;
@@ -197,7 +197,7 @@ struct DDBLTFX {
     DDCOLORKEY ddckSrcColorkey;
 };
 
-// ---- Flags -------------------------------------------------------------------
+// ---------------------------------------------------------------- Flags
 
 constexpr DWORD DDCAPS_3D = 0x00000001;
 constexpr DWORD DDCAPS_BLT = 0x00000040;
@@ -277,7 +277,7 @@ constexpr DWORD DDPCAPS_8BIT = 0x00000004;
 constexpr DWORD DDPCAPS_INITIALIZE = 0x00000008;
 constexpr DWORD DDPCAPS_ALLOW256 = 0x00000040;
 
-// ---- Results -------------------------------------------------------------------
+// ---------------------------------------------------------------- Results
 
 constexpr HRESULT DD_OK = S_OK;
 constexpr HRESULT DDERR_GENERIC = E_FAIL;
@@ -301,7 +301,7 @@ constexpr HRESULT DDERR_DCALREADYCREATED = static_cast<HRESULT>(0x8876026Cu);
 constexpr HRESULT DDENUMRET_CANCEL = 0;
 constexpr HRESULT DDENUMRET_OK = 1;
 
-// ---- Interfaces ------------------------------------------------------------------
+// ---------------------------------------------------------------- Interfaces
 
 class IDirectDrawSurface7;
 class IDirectDrawClipper;

@@ -137,7 +137,7 @@ std::string TemporaryFolderFor(const char* tmpdir) {
     return folder;
 }
 
-// ---- FileHandleTable
+// ---------------------------------------------------------------- FileHandleTable
 
 FileHandleTable::~FileHandleTable() {
     for (const auto& [handle, descriptor] : m_descriptors) ::close(descriptor);
@@ -162,7 +162,7 @@ int FileHandleTable::Remove(HANDLE handle) {
     return descriptor;
 }
 
-// ---- The services
+// ---------------------------------------------------------------- The services
 
 DWORD PosixSystemServices::GetTempPathA(DWORD bufferLength, char* buffer) {
     const std::string folder = TemporaryFolderFor(std::getenv("TMPDIR"));

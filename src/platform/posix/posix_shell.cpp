@@ -158,7 +158,7 @@ std::optional<std::string> FindOnPath(std::string_view program, std::string_view
     return std::nullopt;
 }
 
-// ---- ToolLauncher
+// ---------------------------------------------------------------- ToolLauncher
 
 ToolLauncher::ToolLauncher() : ToolLauncher(ProcessEnvironment, SpawnTool) {}
 

@@ -2,6 +2,8 @@
 // constants are declared in namespace vx::win under the platform's names, so
 // the system's own come after them and are named with "::" here; the
 // system's constants are macros with the same values as the program's.
+//
+// Sections: Version and time; Memory, processors, names; Display; Registry; Files and disks; Shell.
 #include "platform/win32/win32_system_services.h"
 
 #include <algorithm>
@@ -121,7 +123,7 @@ BOOL Win32SystemServices::FailWithSystemError() {
 
 DWORD Win32SystemServices::GetLastError() { return m_lastError; }
 
-// ---- Version and time ----
+// ---------------------------------------------------------------- Version and time
 
 BOOL Win32SystemServices::GetVersionExA(OSVERSIONINFOA* info) {
     if (info == nullptr) return Fail(ERROR_INVALID_PARAMETER);
@@ -171,7 +173,7 @@ BOOL Win32SystemServices::SystemTimeToFileTime(const SYSTEMTIME* systemTime, FIL
     return TRUE;
 }
 
-// ---- Memory, processors, names ----
+// ---------------------------------------------------------------- Memory, processors, names
 
 void Win32SystemServices::GlobalMemoryStatus(MEMORYSTATUS* status) {
     if (status == nullptr) return;
@@ -236,7 +238,7 @@ BOOL Win32SystemServices::GetUserNameA(char* buffer, DWORD* size) {
     return TRUE;
 }
 
-// ---- Display ----
+// ---------------------------------------------------------------- Display
 
 HDC Win32SystemServices::GetDC(HWND window) {
     const ::HDC dc = ::GetDC(System(window));
@@ -263,7 +265,7 @@ UINT Win32SystemServices::GetSystemPaletteEntries(HDC dc, UINT start, UINT count
     return ::GetSystemPaletteEntries(System(dc), start, count, reinterpret_cast<::PALETTEENTRY*>(entries));
 }
 
-// ---- Registry ----
+// ---------------------------------------------------------------- Registry
 
 LONG Win32SystemServices::RegOpenKeyExA(HKEY key, const char* subKey, DWORD options, DWORD samDesired,
                                         HKEY* result) {
@@ -289,7 +291,7 @@ LONG Win32SystemServices::RegQueryValueExA(HKEY key, const char* valueName, DWOR
 
 LONG Win32SystemServices::RegCloseKey(HKEY key) { return ::RegCloseKey(System(key)); }
 
-// ---- Files and disks ----
+// ---------------------------------------------------------------- Files and disks
 
 DWORD Win32SystemServices::GetTempPathA(DWORD bufferLength, char* buffer) {
     if (buffer == nullptr && bufferLength > 0) {
@@ -461,7 +463,7 @@ BOOL Win32SystemServices::DeleteFileA(const char* path) {
     return TRUE;
 }
 
-// ---- Shell ----
+// ---------------------------------------------------------------- Shell
 
 HINSTANCE Win32SystemServices::ShellExecuteA(HWND window, const char* operation, const char* file,
                                              const char* parameters, const char* directory, int showCommand) {

@@ -1,6 +1,9 @@
 // The Linux answers for memory, processors, names, the screen and the
 // processor performance data: the parsers on given /proc texts, and the real
 // calls on this machine (sane values, no exact numbers).
+//
+// Sections: /proc/stat; The performance data block; /proc/meminfo and /proc/cpuinfo; The screen;
+//   The real calls on this machine.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -33,7 +36,7 @@ std::u16string NameAt(const std::vector<BYTE>& data, std::size_t at, std::size_t
     return name;
 }
 
-// ---- /proc/stat ----
+// ---------------------------------------------------------------- /proc/stat
 
 const char* const kTwoProcessors =
     "cpu  3000 10 900 40000 70 0 30 5 0 0\n"
@@ -106,7 +109,7 @@ TEST(TicksToHundredNanosecondsTest, ConvertsWithoutOverflow) {
     }
 }
 
-// ---- The performance data block ----
+// ---------------------------------------------------------------- The performance data block
 
 constexpr SYSTEMTIME kNoon{2024, 5, 3, 15, 12, 0, 0, 0};
 
@@ -206,7 +209,7 @@ TEST(ProcessorPerfDataTest, TheSamplerReadsTheBlock) {
     EXPECT_DOUBLE_EQ(ProcessorLoadSampler::GetLoad(2), 0.375);  // _Total: 6.25 of 10 seconds idle on average
 }
 
-// ---- /proc/meminfo and /proc/cpuinfo ----
+// ---------------------------------------------------------------- /proc/meminfo and /proc/cpuinfo
 
 TEST(ProcFieldBytesTest, ReadsKilobyteAndPlainFields) {
     const char* const text =
@@ -291,7 +294,7 @@ TEST(ProcessorFromCpuinfoTest, TakesTheFirstProcessorsFamilyModelAndStepping) {
     }
 }
 
-// ---- The screen ----
+// ---------------------------------------------------------------- The screen
 
 TEST(PosixScreenTest, AnswersFromTheFactsHandedOver) {
     PosixSystemServices services;
@@ -368,7 +371,7 @@ TEST(PosixScreenTest, SystemPaletteHasTheFixedColoursAtBothEnds) {
     EXPECT_EQ(services.GetSystemPaletteEntries(screen, 0, 256, entries.data()), 0u) << "a released DC";
 }
 
-// ---- The real calls on this machine ----
+// ---------------------------------------------------------------- The real calls on this machine
 
 TEST(PosixSystemFactsTest, MemoryStatusIsSane) {
     PosixSystemServices services;

@@ -1,3 +1,5 @@
+// Sections: Shaders and blend factors; Life and objects; The target and the memory surfaces;
+//   Drawing; State, vertices and textures.
 #include "platform/dx/gl/gl_device.h"
 
 #include <algorithm>
@@ -10,6 +12,8 @@
 namespace vx::dx::gl {
 
 using namespace win;
+
+// ---------------------------------------------------------------- Shaders and blend factors
 
 namespace {
 
@@ -126,6 +130,8 @@ GLuint LinkProgram(const Api& gl) {
 
 }  // namespace
 
+// ---------------------------------------------------------------- Life and objects
+
 HRESULT Device::Create(std::shared_ptr<Context> context, DeviceSurface& target, std::shared_ptr<IDirect3DDevice7>* device) {
     if (device == nullptr || context == nullptr) return DDERR_INVALIDPARAMS;
     RenderMemory memory;
@@ -220,6 +226,8 @@ void Device::DropObjects() {
     m_framebuffer = m_colourTexture = m_vertexBuffer = m_vertexArray = m_program = 0;
 }
 
+// ---------------------------------------------------------------- The target and the memory surfaces
+
 void Device::WriteBack() {
     if (!m_gpuNewer || !m_haveObjects || m_objectsGeneration != m_context->Generation() || !m_context->MakeCurrent()) return;
     const Api& gl = m_context->Gl();
@@ -281,6 +289,8 @@ HRESULT Device::Finish() {
     if (const std::shared_ptr<DeviceSurface> target = m_target.lock()) target->MarkLost();
     return DDERR_SURFACELOST;
 }
+
+// ---------------------------------------------------------------- Drawing
 
 HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float /*z*/, DWORD /*stencil*/) {
     if (const HRESULT check = CheckClear(count, rects, flags); check != D3D_OK) return SUCCEEDED(check) ? D3D_OK : check;
@@ -349,6 +359,8 @@ HRESULT Device::DrawPrimitive(DWORD primitiveType, DWORD vertexFormat, const voi
     gl.DrawArrays(mode, 0, static_cast<GLsizei>(count));
     return Finish();
 }
+
+// ---------------------------------------------------------------- State, vertices and textures
 
 void Device::SetPipelineState() {
     const Api& gl = m_context->Gl();
