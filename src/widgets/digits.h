@@ -3,12 +3,12 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 
 #include "framework/control.h"
 #include "widgets/painters.h"
+#include "widgets/property_group.h"
 
 namespace vx {
 
@@ -16,22 +16,18 @@ enum TSpSymbol { ssNone, ssColon, ssSlash, ssBackslash };
 
 // A width and height that tell their owner when they change. Values are
 // kept within -32768..32767.
-class TPointClass {
+class TPointClass : public PropertyGroup {
 public:
     TPointClass(int x, int y) : m_x(x), m_y(y) {}
-    TPointClass(const TPointClass&) = delete;
-    TPointClass& operator=(const TPointClass&) = delete;
 
     int X() const { return m_x; }
     void SetX(int x);
     int Y() const { return m_y; }
     void SetY(int y);
-    void SetOnChange(std::function<void()> onChange) { m_onChange = std::move(onChange); }
 
 private:
     int m_x;
     int m_y;
-    std::function<void()> m_onChange;
 };
 
 // The text a display shows for a value: general format with the given

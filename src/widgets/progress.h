@@ -5,10 +5,10 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 
 #include "framework/control.h"
 #include "widgets/painters.h"
+#include "widgets/property_group.h"
 
 namespace vx {
 
@@ -16,12 +16,8 @@ enum TglProgressOption : unsigned { fpoDelineatedText = 1, fpoTransparent = 2 };
 using TglProgressOptions = unsigned;
 
 // The colours of a bar's frame, caption effects and background.
-class TglSimpleLabelColors {
+class TglSimpleLabelColors : public PropertyGroup {
 public:
-    TglSimpleLabelColors() = default;
-    TglSimpleLabelColors(const TglSimpleLabelColors&) = delete;
-    TglSimpleLabelColors& operator=(const TglSimpleLabelColors&) = delete;
-
     TColor Delineate() const { return m_delineate; }
     void SetDelineate(TColor color) { Update(m_delineate, color); }
     TColor Shadow() const { return m_shadow; }
@@ -30,20 +26,12 @@ public:
     void SetBackground(TColor color) { Update(m_background, color); }
     TColor Highlight() const { return m_highlight; }
     void SetHighlight(TColor color) { Update(m_highlight, color); }
-    void SetOnChange(std::function<void()> onChange) { m_onChange = std::move(onChange); }
 
 private:
-    void Update(TColor& field, TColor value) {
-        if (field == value) return;
-        field = value;
-        if (m_onChange) m_onChange();
-    }
-
     TColor m_delineate = clWhite;
     TColor m_shadow = clBtnShadow;
     TColor m_background = clBtnFace;
     TColor m_highlight = clBtnHighlight;
-    std::function<void()> m_onChange;
 };
 
 class TglProgress : public TGraphicControl {

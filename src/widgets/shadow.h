@@ -3,20 +3,16 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 
 #include "framework/control.h"
 #include "widgets/painters.h"
+#include "widgets/property_group.h"
 
 namespace vx {
 
 // The look of the shadow's box.
-class TglShadowStyle {
+class TglShadowStyle : public PropertyGroup {
 public:
-    TglShadowStyle() = default;
-    TglShadowStyle(const TglShadowStyle&) = delete;
-    TglShadowStyle& operator=(const TglShadowStyle&) = delete;
-
     TBevelCut Inner() const { return m_inner; }
     void SetInner(TBevelCut cut) { Update(m_inner, cut); }
     TBevelCut Outer() const { return m_outer; }
@@ -33,16 +29,8 @@ public:
     void SetBackgroundColor(TColor color) { Update(m_backgroundColor, color); }
     TColor TextColor() const { return m_textColor; }
     void SetTextColor(TColor color) { Update(m_textColor, color); }
-    void SetOnChange(std::function<void()> onChange) { m_onChange = std::move(onChange); }
 
 private:
-    template <class T>
-    void Update(T& field, T value) {
-        if (field == value) return;
-        field = value;
-        if (m_onChange) m_onChange();
-    }
-
     TBevelCut m_inner = bvNone;
     TBevelCut m_outer = bvNone;
     bool m_bold = false;
@@ -51,7 +39,6 @@ private:
     TColor m_shadowColor = clBtnShadow;
     TColor m_backgroundColor = clWindow;
     TColor m_textColor = clWindowText;
-    std::function<void()> m_onChange;
 };
 
 class TglShadow : public TGraphicControl {

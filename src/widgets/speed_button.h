@@ -2,19 +2,16 @@
 // looks (at rest, pointer over it, pushed).
 #pragma once
 
-#include <functional>
-
 #include "framework/control.h"
 #include "widgets/painters.h"
+#include "widgets/property_group.h"
 
 namespace vx {
 
 // One look of a flat button. Any change is reported to the owner.
-class TglSpeedButtonStyle {
+class TglSpeedButtonStyle : public PropertyGroup {
 public:
     TglSpeedButtonStyle();
-    TglSpeedButtonStyle(const TglSpeedButtonStyle&) = delete;
-    TglSpeedButtonStyle& operator=(const TglSpeedButtonStyle&) = delete;
 
     TColor Color() const { return m_color; }
     void SetColor(TColor color);
@@ -30,13 +27,7 @@ public:
     const TGradient& Gradient() const { return m_gradient; }
     TGradient& TextGradient() { return m_textGradient; }
 
-    void SetOnChange(std::function<void()> onChange) { m_onChange = std::move(onChange); }
-
 private:
-    void Changed() const {
-        if (m_onChange) m_onChange();
-    }
-
     TColor m_color = clBtnFace;
     TColor m_delineateColor = clBlack;
     TglTextStyle m_textStyle = fstNone;
@@ -44,7 +35,6 @@ private:
     TglBevel m_bevel;
     TGradient m_gradient;
     TGradient m_textGradient;
-    std::function<void()> m_onChange;
 };
 
 class TglExtSpeedButton : public TGraphicControl {
