@@ -1,5 +1,28 @@
 // The digit display: a number drawn as seven-segment digits with straight
 // lines, over a solid or gradient background inside an optional bevel.
+//
+// What each setter repaints; every one of them does nothing when the value
+// is unchanged. "Erased" means the background is filled before the digits
+// (when the display is neither transparent nor on a gradient).
+//
+//   setter                          repaint                 why
+//   Value, same text length         paints now, not erased  the digits stand
+//                                                           where the old ones did
+//   Value, new text length          invalidates, erased     the digits move
+//   ActiveColor, PassiveColor,      paints now, not erased  only colours and
+//     PenStyle                                              dashes change
+//   BackgrColor, Positions,         invalidates, erased     the digits move or
+//     PenWidth, Gap, Interspace,                            the background shows
+//     Transparent, Alignment,
+//     InteriorOffset, DigitCount,
+//     SpecialSymbol
+//   InsertSpSymbolAt                paints now, erased      (1)
+//   DigitSize, Bevel, Gradient      paints now, erased      (1)
+//   bounds                          the next paint erases
+//
+// (1) An accident: these move the digits as much as the setters that
+//     invalidate do, yet paint at once, so a transparent display can keep
+//     parts of its old drawing until the window repaints it. Kept as it is.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,23 @@
 // The styled text label: a one-line caption in a 3D text style, used as a
 // clickable link. Its look can differ while the pointer is over it.
+//
+// What each setter repaints. A label sized to its text (AutoSize) takes its
+// new size first wherever the needed size can change.
+//
+//   setter                          repaint                when
+//   Colors                          invalidates            on a change
+//   TextStyles, Illumination        resizes, invalidates   on a change
+//   AutoSize, Options               resizes, invalidates   on a change
+//   Transparent, Alignment,         invalidates            on a change
+//     Direction
+//   Caption, Font                   resizes, invalidates   on a change
+//   Enabled                         invalidates            (drops the hover look)
+//   pointer enters or leaves        paints now             only when the hover
+//                                                          look differs (1)
+//
+// (1) Style, text colour, a delineated text's outline or an opaque label's
+//     background; a link that looks the same under the pointer is not
+//     painted again.
 #pragma once
 
 #include <algorithm>

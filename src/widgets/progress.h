@@ -2,6 +2,28 @@
 // caption formatted from the percentage written over it. It composes each
 // frame off screen and shows it with one copy, so frequent updates do not
 // flicker.
+//
+// What each setter repaints. The bar covers its whole rectangle, so it can
+// paint over the current image without the area being erased first.
+//
+//   setter                          repaint      when
+//   Percent                         paints now   on a change (1)
+//   Caption                         paints now   on a change
+//   BevelOuter, BevelBold,          paints now   always, even unchanged (2)
+//     CaptionAlignment, Step,
+//     CaptionDirection, Interspace,
+//     CaptionStyle, Options
+//   BevelInner                      invalidates  always (3)
+//   Colors, Gradient, GradientBack  paints now   on a change of the group
+//   Options, bounds                 the background beneath a transparent bar
+//                                   is taken again at the next paint
+//
+// (1) Through the ramp's fill, which follows the percentage, or directly
+//     when the fill already holds the new value.
+// (2) The layout sets them while nothing is shown yet, so not comparing
+//     costs nothing.
+// (3) An accident: nothing sets it apart from BevelOuter. Kept, since the
+//     pixels are the same once the window has repainted.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,20 @@
 // A drop shadow: a box with a dithered black shadow along its right and
 // bottom edges, laid beneath another control to lift it off the window.
+//
+// Every setter invalidates, on a change only: the shadow darkens what lies
+// beneath it, so that must be painted again first.
+//
+//   setter                          repaint                        note
+//   Style                           invalidates
+//   StyleActive                     invalidates                    (1)
+//   Shadowed, ShadowDepth,          shadow built again,
+//     TransparentShadow             invalidates
+//   TransparentColor, MaskedShadow  shadow built again,            (1)
+//                                   invalidates
+//   bounds                          shadow built again at the next paint
+//
+// (1) Not drawn by this widget, so the repaint changes no pixel. Kept as
+//     it is.
 #pragma once
 
 #include <cstdint>

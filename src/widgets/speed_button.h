@@ -1,5 +1,21 @@
 // The flat button: a bevelled face with a centred caption, in one of three
 // looks (at rest, pointer over it, pushed).
+//
+// What each setter and input repaints.
+//
+//   setter or input                 repaint       when
+//   Style, StyleActive,             invalidates   on a change of the look, its
+//     StylePushed                                 font, bevel or gradients (1)
+//   Frame, FrameColor,              invalidates   on a change
+//     DefaultStyle
+//   ModalResult                     nothing
+//   Enabled                         invalidates   (drops the hover and the press)
+//   pointer enters or leaves        paints now    (enters: an enabled button) (2)
+//   button down or up               invalidates   (down: an enabled button) (2)
+//
+// (1) A look's TextGradient is not drawn; its change still invalidates.
+// (2) No reason is known for hovering to paint at once while a press waits
+//     for the next repaint. Kept as it is.
 #pragma once
 
 #include "framework/control.h"
