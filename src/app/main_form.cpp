@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <stdexcept>
+#include <vector>
 
 #include "app/advice.h"
 #include "checks/disk.h"
@@ -105,94 +106,23 @@ HandlerTable TForm1::Handlers() {
 
 template <class T>
 void TForm1::Bind(const char* name, T*& field) {
-    m_fieldNames.emplace_back(name);
     field = dynamic_cast<T*>(FindComponent(name));
     if (field == nullptr) {
         throw LayoutError(std::string("the layout lacks the component \"") + name + "\" of the right class");
     }
 }
 
+std::span<const std::string_view> TForm1::FieldNames() {
+#define VX_MAIN_FORM_NAME(Class, name) #name,
+    static constexpr std::string_view kNames[] = {VX_MAIN_FORM_CONTROLS(VX_MAIN_FORM_NAME)};
+#undef VX_MAIN_FORM_NAME
+    return kNames;
+}
+
 void TForm1::BindFields() {
-    Bind("glWizardHeader1", glWizardHeader1);
-    Bind("Panel1", Panel1);
-    Bind("ProImage1", ProImage1);
-    Bind("BHddTest", BHddTest);
-    Bind("BHddFree", BHddFree);
-    Bind("BOS", BOS);
-    Bind("BMemSpeed", BMemSpeed);
-    Bind("BMemFree", BMemFree);
-    Bind("BCPU", BCPU);
-    Bind("glExtSpeedButton7", glExtSpeedButton7);
-    Bind("BVideoSpeed", BVideoSpeed);
-    Bind("BDesktop", BDesktop);
-    Bind("progress1", progress1);
-    Bind("OSP", OSP);
-    Bind("OSD", OSD);
-    Bind("OSL1", OSL1);
-    Bind("OSL2", OSL2);
-    Bind("OSL3", OSL3);
-    Bind("HddFreeD", HddFreeD);
-    Bind("HddFreeP", HddFreeP);
-    Bind("HddFreeL1", HddFreeL1);
-    Bind("HddFreeL2", HddFreeL2);
-    Bind("HddFreeL3", HddFreeL3);
-    Bind("HddTestD", HddTestD);
-    Bind("HddTestP", HddTestP);
-    Bind("HddTestL1", HddTestL1);
-    Bind("HddTestL2", HddTestL2);
-    Bind("HddTestL3", HddTestL3);
-    Bind("CPUD", CPUD);
-    Bind("CPUP", CPUP);
-    Bind("CPUL1", CPUL1);
-    Bind("CPUL2", CPUL2);
-    Bind("CPUL3", CPUL3);
-    Bind("MemFreeD", MemFreeD);
-    Bind("MemFreeP", MemFreeP);
-    Bind("MemFreeL1", MemFreeL1);
-    Bind("MemFreeL2", MemFreeL2);
-    Bind("MemFreeL3", MemFreeL3);
-    Bind("MemSpeedD", MemSpeedD);
-    Bind("MemSpeedP", MemSpeedP);
-    Bind("MemSpeedL1", MemSpeedL1);
-    Bind("MemSpeedL2", MemSpeedL2);
-    Bind("MemSpeedL3", MemSpeedL3);
-    Bind("DesktopD", DesktopD);
-    Bind("DesktopP", DesktopP);
-    Bind("DesktopL1", DesktopL1);
-    Bind("DesktopL2", DesktopL2);
-    Bind("DesktopL3", DesktopL3);
-    Bind("VideoSpeedD", VideoSpeedD);
-    Bind("VideoSpeedP", VideoSpeedP);
-    Bind("VideoSpeedL1", VideoSpeedL1);
-    Bind("VideoSpeedL2", VideoSpeedL2);
-    Bind("VideoSpeedL3", VideoSpeedL3);
-    Bind("CodecsD", CodecsD);
-    Bind("glProgress11", glProgress11);
-    Bind("StatusLed25", StatusLed25);
-    Bind("StatusLed26", StatusLed26);
-    Bind("StatusLed27", StatusLed27);
-    Bind("BStartStop", BStartStop);
-    Bind("sysinfo", sysinfo);
-    Bind("glHint", glHint);
-    Bind("BResult", BResult);
-    Bind("SumaD", SumaD);
-    Bind("SumaP", SumaP);
-    Bind("StatusLed4", StatusLed4);
-    Bind("StatusLed5", StatusLed5);
-    Bind("StatusLed6", StatusLed6);
-    Bind("OSHelp", OSHelp);
-    Bind("HDDFreeHelp", HDDFreeHelp);
-    Bind("HDDTestHelp", HDDTestHelp);
-    Bind("glShadow1", glShadow1);
-    Bind("Memo", Memo);
-    Bind("glShadow2", glShadow2);
-    Bind("Button1", Button1);
-    Bind("Button2", Button2);
-    Bind("DesktopHelp", DesktopHelp);
-    Bind("DXDraw", DXDraw);
-    Bind("DXImageList", DXImageList);
-    Bind("DXTimer", DXTimer);
-    Bind("TimerDX", TimerDX);
+#define VX_MAIN_FORM_BIND(Class, name) Bind(#name, name);
+    VX_MAIN_FORM_CONTROLS(VX_MAIN_FORM_BIND)
+#undef VX_MAIN_FORM_BIND
 }
 
 void TForm1::MakeRows() {

@@ -9,8 +9,9 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
-#include <vector>
+#include <string_view>
 
 #include "app/score_row.h"
 #include "checks/workloads.h"
@@ -64,6 +65,92 @@ struct CheckWorkloads {
 // The real workloads, the local clock of these services and the real sampler.
 CheckWorkloads RealWorkloads(win::SystemServices& services);
 
+// Every control of the window as (class, name), in the order the stored
+// layout makes them. The window's fields are declared from this list and
+// bound by its names, so that a control is named here and in the layout
+// only.
+#define VX_MAIN_FORM_CONTROLS(X)            \
+    X(TglWizardHeader, glWizardHeader1)     \
+    X(TPanel, Panel1)                       \
+    X(TProImage, ProImage1)                 \
+    X(TglExtSpeedButton, BHddTest)          \
+    X(TglExtSpeedButton, BHddFree)          \
+    X(TglExtSpeedButton, BOS)               \
+    X(TglExtSpeedButton, BMemSpeed)         \
+    X(TglExtSpeedButton, BMemFree)          \
+    X(TglExtSpeedButton, BCPU)              \
+    X(TglExtSpeedButton, glExtSpeedButton7) \
+    X(TglExtSpeedButton, BVideoSpeed)       \
+    X(TglExtSpeedButton, BDesktop)          \
+    X(TglProgress, progress1)               \
+    X(TglProgress, OSP)                     \
+    X(TglDigits, OSD)                       \
+    X(TStatusLed, OSL1)                     \
+    X(TStatusLed, OSL2)                     \
+    X(TStatusLed, OSL3)                     \
+    X(TglDigits, HddFreeD)                  \
+    X(TglProgress, HddFreeP)                \
+    X(TStatusLed, HddFreeL1)                \
+    X(TStatusLed, HddFreeL2)                \
+    X(TStatusLed, HddFreeL3)                \
+    X(TglDigits, HddTestD)                  \
+    X(TglProgress, HddTestP)                \
+    X(TStatusLed, HddTestL1)                \
+    X(TStatusLed, HddTestL2)                \
+    X(TStatusLed, HddTestL3)                \
+    X(TglDigits, CPUD)                      \
+    X(TglProgress, CPUP)                    \
+    X(TStatusLed, CPUL1)                    \
+    X(TStatusLed, CPUL2)                    \
+    X(TStatusLed, CPUL3)                    \
+    X(TglDigits, MemFreeD)                  \
+    X(TglProgress, MemFreeP)                \
+    X(TStatusLed, MemFreeL1)                \
+    X(TStatusLed, MemFreeL2)                \
+    X(TStatusLed, MemFreeL3)                \
+    X(TglDigits, MemSpeedD)                 \
+    X(TglProgress, MemSpeedP)               \
+    X(TStatusLed, MemSpeedL1)               \
+    X(TStatusLed, MemSpeedL2)               \
+    X(TStatusLed, MemSpeedL3)               \
+    X(TglDigits, DesktopD)                  \
+    X(TglProgress, DesktopP)                \
+    X(TStatusLed, DesktopL1)                \
+    X(TStatusLed, DesktopL2)                \
+    X(TStatusLed, DesktopL3)                \
+    X(TglDigits, VideoSpeedD)               \
+    X(TglProgress, VideoSpeedP)             \
+    X(TStatusLed, VideoSpeedL1)             \
+    X(TStatusLed, VideoSpeedL2)             \
+    X(TStatusLed, VideoSpeedL3)             \
+    X(TglDigits, CodecsD)                   \
+    X(TglProgress, glProgress11)            \
+    X(TStatusLed, StatusLed25)              \
+    X(TStatusLed, StatusLed26)              \
+    X(TStatusLed, StatusLed27)              \
+    X(TglExtSpeedButton, BStartStop)        \
+    X(TglSysInfo, sysinfo)                  \
+    X(TglHint, glHint)                      \
+    X(TglExtSpeedButton, BResult)           \
+    X(TglDigits, SumaD)                     \
+    X(TglProgress, SumaP)                   \
+    X(TStatusLed, StatusLed4)               \
+    X(TStatusLed, StatusLed5)               \
+    X(TStatusLed, StatusLed6)               \
+    X(TglLabel, OSHelp)                     \
+    X(TglLabel, HDDFreeHelp)                \
+    X(TglLabel, HDDTestHelp)                \
+    X(TglShadow, glShadow1)                 \
+    X(TMemo, Memo)                          \
+    X(TglShadow, glShadow2)                 \
+    X(TButton, Button1)                     \
+    X(TButton, Button2)                     \
+    X(TglLabel, DesktopHelp)                \
+    X(TDXDraw, DXDraw)                      \
+    X(TDXImageList, DXImageList)            \
+    X(TDXTimer, DXTimer)                    \
+    X(TTimer, TimerDX)
+
 class TForm1 : public TForm {
 public:
     // Builds the window from its stored layout; throws LayoutError naming
@@ -76,90 +163,13 @@ public:
            DirectDrawLoader directDraw = StandardDirectDrawLoader());
     ~TForm1() override;
 
-    // The components, in the order of the window's fields.
-    TglWizardHeader* glWizardHeader1 = nullptr;
-    TPanel* Panel1 = nullptr;
-    TProImage* ProImage1 = nullptr;
-    TglExtSpeedButton* BHddTest = nullptr;
-    TglExtSpeedButton* BHddFree = nullptr;
-    TglExtSpeedButton* BOS = nullptr;
-    TglExtSpeedButton* BMemSpeed = nullptr;
-    TglExtSpeedButton* BMemFree = nullptr;
-    TglExtSpeedButton* BCPU = nullptr;
-    TglExtSpeedButton* glExtSpeedButton7 = nullptr;
-    TglExtSpeedButton* BVideoSpeed = nullptr;
-    TglExtSpeedButton* BDesktop = nullptr;
-    TglProgress* progress1 = nullptr;
-    TglProgress* OSP = nullptr;
-    TglDigits* OSD = nullptr;
-    TStatusLed* OSL1 = nullptr;
-    TStatusLed* OSL2 = nullptr;
-    TStatusLed* OSL3 = nullptr;
-    TglDigits* HddFreeD = nullptr;
-    TglProgress* HddFreeP = nullptr;
-    TStatusLed* HddFreeL1 = nullptr;
-    TStatusLed* HddFreeL2 = nullptr;
-    TStatusLed* HddFreeL3 = nullptr;
-    TglDigits* HddTestD = nullptr;
-    TglProgress* HddTestP = nullptr;
-    TStatusLed* HddTestL1 = nullptr;
-    TStatusLed* HddTestL2 = nullptr;
-    TStatusLed* HddTestL3 = nullptr;
-    TglDigits* CPUD = nullptr;
-    TglProgress* CPUP = nullptr;
-    TStatusLed* CPUL1 = nullptr;
-    TStatusLed* CPUL2 = nullptr;
-    TStatusLed* CPUL3 = nullptr;
-    TglDigits* MemFreeD = nullptr;
-    TglProgress* MemFreeP = nullptr;
-    TStatusLed* MemFreeL1 = nullptr;
-    TStatusLed* MemFreeL2 = nullptr;
-    TStatusLed* MemFreeL3 = nullptr;
-    TglDigits* MemSpeedD = nullptr;
-    TglProgress* MemSpeedP = nullptr;
-    TStatusLed* MemSpeedL1 = nullptr;
-    TStatusLed* MemSpeedL2 = nullptr;
-    TStatusLed* MemSpeedL3 = nullptr;
-    TglDigits* DesktopD = nullptr;
-    TglProgress* DesktopP = nullptr;
-    TStatusLed* DesktopL1 = nullptr;
-    TStatusLed* DesktopL2 = nullptr;
-    TStatusLed* DesktopL3 = nullptr;
-    TglDigits* VideoSpeedD = nullptr;
-    TglProgress* VideoSpeedP = nullptr;
-    TStatusLed* VideoSpeedL1 = nullptr;
-    TStatusLed* VideoSpeedL2 = nullptr;
-    TStatusLed* VideoSpeedL3 = nullptr;
-    TglDigits* CodecsD = nullptr;
-    TglProgress* glProgress11 = nullptr;
-    TStatusLed* StatusLed25 = nullptr;
-    TStatusLed* StatusLed26 = nullptr;
-    TStatusLed* StatusLed27 = nullptr;
-    TglExtSpeedButton* BStartStop = nullptr;
-    TglSysInfo* sysinfo = nullptr;
-    TglHint* glHint = nullptr;
-    TglExtSpeedButton* BResult = nullptr;
-    TglDigits* SumaD = nullptr;
-    TglProgress* SumaP = nullptr;
-    TStatusLed* StatusLed4 = nullptr;
-    TStatusLed* StatusLed5 = nullptr;
-    TStatusLed* StatusLed6 = nullptr;
-    TglLabel* OSHelp = nullptr;
-    TglLabel* HDDFreeHelp = nullptr;
-    TglLabel* HDDTestHelp = nullptr;
-    TglShadow* glShadow1 = nullptr;
-    TMemo* Memo = nullptr;
-    TglShadow* glShadow2 = nullptr;
-    TButton* Button1 = nullptr;
-    TButton* Button2 = nullptr;
-    TglLabel* DesktopHelp = nullptr;
-    TDXDraw* DXDraw = nullptr;
-    TDXImageList* DXImageList = nullptr;
-    TDXTimer* DXTimer = nullptr;
-    TTimer* TimerDX = nullptr;
+    // The components, one field per control of VX_MAIN_FORM_CONTROLS.
+#define VX_MAIN_FORM_FIELD(Class, name) Class* name = nullptr;
+    VX_MAIN_FORM_CONTROLS(VX_MAIN_FORM_FIELD)
+#undef VX_MAIN_FORM_FIELD
 
-    // The field names in declaration order.
-    const std::vector<std::string>& FieldNames() const { return m_fieldNames; }
+    // The controls' names, in the order of the fields.
+    static std::span<const std::string_view> FieldNames();
 
     // Handlers, bound by name from the layout.
     void BStartStopClick(TObject* sender);
@@ -229,7 +239,6 @@ private:
 
     win::SystemServices& m_services;
     DirectDrawLoader m_directDraw;
-    std::vector<std::string> m_fieldNames;
     std::unique_ptr<OverallProgress> m_progress;
     std::unique_ptr<ScoreRow> m_osRow;
     std::unique_ptr<ScoreRow> m_hddFreeRow;

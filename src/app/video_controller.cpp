@@ -38,6 +38,10 @@ void ResetFloatingPointUnit() {
 }  // namespace
 
 void TForm1::BVideoSpeedClick(TObject*) {
+    // The test's state lives in three components' Tags, which the timers'
+    // handlers share: TimerDX's counts the phases ended, DXDraw's is the
+    // frame rate last shown, VideoSpeedL1's the first phase's rate. The
+    // lamp's Tag means nothing to the lamp.
     TimerDX->SetTag(0);
     DXDraw->SetTag(0);
     DXDraw->SetBounds(ProImage1->Left(), ProImage1->Top(), ProImage1->Width(), kSurfaceHeight);
@@ -50,8 +54,9 @@ void TForm1::BVideoSpeedClick(TObject*) {
 void TForm1::TimerDXTimer(TObject* sender) {
     TimerDX->SetTag(TimerDX->Tag() + 1);
     if (TimerDX->Tag() == 1) {
-        // End of the first phase: keep its rate and start again with the
-        // hardware device asked for.
+        // End of the first phase: keep its rate (in VideoSpeedL1's Tag, read
+        // by the score below) and start again with the hardware device asked
+        // for.
         VideoSpeedL1->SetTag(DXDraw->Tag());
         DXTimer->SetEnabled(false);
         DXDraw->SetEnabled(false);
@@ -72,6 +77,7 @@ void TForm1::TimerDXTimer(TObject* sender) {
         DXDraw->Hide();
         DXTimer->SetEnabled(false);
     }
+    // The first phase's rate, kept when it ended, and this phase's as last shown.
     VideoRow().Report(ScoreVideo(VideoSpeedL1->Tag(), DXDraw->Tag()), 10);
     EndOfBattery(sender);
 }
@@ -137,6 +143,8 @@ void TForm1::DXTimerTimer(TObject*, int) {
         canvas.Font.SetSize(12);
         std::string text = "FPS: " + std::to_string(DXTimer->FrameRate());
         canvas.TextOut(0, 0, text);
+        // The phase's rate for the score: whatever was shown last when the
+        // phase timer fires.
         DXDraw->SetTag(DXTimer->FrameRate());
         text += (DXDraw->ActiveOptions() & doHardware) ? " (Device: Hardware)" : " (Device: Software)";
         canvas.TextOut(0, 0, text);

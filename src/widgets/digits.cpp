@@ -33,19 +33,8 @@ namespace {
 int ClampSize(int v) { return std::clamp(v, -32768, 32767); }
 }  // namespace
 
-void TPointClass::SetX(int value) {
-    const int x = ClampSize(value);
-    if (x == m_x) return;
-    m_x = x;
-    if (m_onChange) m_onChange();
-}
-
-void TPointClass::SetY(int value) {
-    const int y = ClampSize(value);
-    if (y == m_y) return;
-    m_y = y;
-    if (m_onChange) m_onChange();
-}
+void TPointClass::SetX(int x) { Update(m_x, ClampSize(x)); }
+void TPointClass::SetY(int y) { Update(m_y, ClampSize(y)); }
 
 std::string DigitsText(double value, char separator, int digitCount, int positions) {
     std::string text = FormatGeneral(value, separator);

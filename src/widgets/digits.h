@@ -1,14 +1,37 @@
 // The digit display: a number drawn as seven-segment digits with straight
 // lines, over a solid or gradient background inside an optional bevel.
+//
+// What each setter repaints; every one of them does nothing when the value
+// is unchanged. "Erased" means the background is filled before the digits
+// (when the display is neither transparent nor on a gradient).
+//
+//   setter                          repaint                 why
+//   Value, same text length         paints now, not erased  the digits stand
+//                                                           where the old ones did
+//   Value, new text length          invalidates, erased     the digits move
+//   ActiveColor, PassiveColor,      paints now, not erased  only colours and
+//     PenStyle                                              dashes change
+//   BackgrColor, Positions,         invalidates, erased     the digits move or
+//     PenWidth, Gap, Interspace,                            the background shows
+//     Transparent, Alignment,
+//     InteriorOffset, DigitCount,
+//     SpecialSymbol
+//   InsertSpSymbolAt                paints now, erased      (1)
+//   DigitSize, Bevel, Gradient      paints now, erased      (1)
+//   bounds                          the next paint erases
+//
+// (1) An accident: these move the digits as much as the setters that
+//     invalidate do, yet paint at once, so a transparent display can keep
+//     parts of its old drawing until the window repaints it. Kept as it is.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 
 #include "framework/control.h"
 #include "widgets/painters.h"
+#include "widgets/property_group.h"
 
 namespace vx {
 
@@ -16,22 +39,18 @@ enum TSpSymbol { ssNone, ssColon, ssSlash, ssBackslash };
 
 // A width and height that tell their owner when they change. Values are
 // kept within -32768..32767.
-class TPointClass {
+class TPointClass : public PropertyGroup {
 public:
     TPointClass(int x, int y) : m_x(x), m_y(y) {}
-    TPointClass(const TPointClass&) = delete;
-    TPointClass& operator=(const TPointClass&) = delete;
 
     int X() const { return m_x; }
     void SetX(int x);
     int Y() const { return m_y; }
     void SetY(int y);
-    void SetOnChange(std::function<void()> onChange) { m_onChange = std::move(onChange); }
 
 private:
     int m_x;
     int m_y;
-    std::function<void()> m_onChange;
 };
 
 // The text a display shows for a value: general format with the given

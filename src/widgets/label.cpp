@@ -6,13 +6,6 @@
 
 namespace vx {
 
-void TIllumination::SetShadowDepth(int depth) {
-    const int stored = std::max(depth, 0);
-    if (stored == m_shadowDepth) return;
-    m_shadowDepth = stored;
-    if (m_onChange) m_onChange();
-}
-
 TglLabel::TglLabel(TComponent* owner) : TGraphicControl(owner) {
     SetBounds(0, 0, 65, 17);
     m_colors.SetOnChange([this] { Invalidate(); });

@@ -1,11 +1,30 @@
 // The styled text label: a one-line caption in a 3D text style, used as a
 // clickable link. Its look can differ while the pointer is over it.
+//
+// What each setter repaints. A label sized to its text (AutoSize) takes its
+// new size first wherever the needed size can change.
+//
+//   setter                          repaint                when
+//   Colors                          invalidates            on a change
+//   TextStyles, Illumination        resizes, invalidates   on a change
+//   AutoSize, Options               resizes, invalidates   on a change
+//   Transparent, Alignment,         invalidates            on a change
+//     Direction
+//   Caption, Font                   resizes, invalidates   on a change
+//   Enabled                         invalidates            (drops the hover look)
+//   pointer enters or leaves        paints now             only when the hover
+//                                                          look differs (1)
+//
+// (1) Style, text colour, a delineated text's outline or an opaque label's
+//     background; a link that looks the same under the pointer is not
+//     painted again.
 #pragma once
 
-#include <functional>
+#include <algorithm>
 
 #include "framework/control.h"
 #include "widgets/painters.h"
+#include "widgets/property_group.h"
 
 namespace vx {
 
@@ -13,12 +32,8 @@ enum TglLabelOption : unsigned { floActiveWhileControlFocused = 1, floDelineated
 using TglLabelOptions = unsigned;
 
 // Small groups of label settings; each reports changes to its owner.
-class TglLabelColors {
+class TglLabelColors : public PropertyGroup {
 public:
-    TglLabelColors() = default;
-    TglLabelColors(const TglLabelColors&) = delete;
-    TglLabelColors& operator=(const TglLabelColors&) = delete;
-
     TColor Text() const { return m_text; }
     void SetText(TColor c) { Update(m_text, c); }
     TColor TextActive() const { return m_textActive; }
@@ -37,15 +52,8 @@ public:
     void SetBackground(TColor c) { Update(m_background, c); }
     TColor BackgroundActive() const { return m_backgroundActive; }
     void SetBackgroundActive(TColor c) { Update(m_backgroundActive, c); }
-    void SetOnChange(std::function<void()> onChange) { m_onChange = std::move(onChange); }
 
 private:
-    void Update(TColor& field, TColor value) {
-        if (field == value) return;
-        field = value;
-        if (m_onChange) m_onChange();
-    }
-
     TColor m_text = clBlack;
     TColor m_textActive = clBlack;
     TColor m_textDisabled = clGray;
@@ -55,50 +63,31 @@ private:
     TColor m_shadow = clBtnShadow;
     TColor m_background = clBtnFace;
     TColor m_backgroundActive = clBtnFace;
-    std::function<void()> m_onChange;
 };
 
-class TglLabelTextStyles {
+class TglLabelTextStyles : public PropertyGroup {
 public:
-    TglLabelTextStyles() = default;
-    TglLabelTextStyles(const TglLabelTextStyles&) = delete;
-    TglLabelTextStyles& operator=(const TglLabelTextStyles&) = delete;
-
     TglTextStyle Passive() const { return m_passive; }
     void SetPassive(TglTextStyle s) { Update(m_passive, s); }
     TglTextStyle Active() const { return m_active; }
     void SetActive(TglTextStyle s) { Update(m_active, s); }
     TglTextStyle Disabled() const { return m_disabled; }
     void SetDisabled(TglTextStyle s) { Update(m_disabled, s); }
-    void SetOnChange(std::function<void()> onChange) { m_onChange = std::move(onChange); }
 
 private:
-    void Update(TglTextStyle& field, TglTextStyle value) {
-        if (field == value) return;
-        field = value;
-        if (m_onChange) m_onChange();
-    }
-
     TglTextStyle m_passive = fstRaised;
     TglTextStyle m_active = fstRaised;
     TglTextStyle m_disabled = fstPushed;
-    std::function<void()> m_onChange;
 };
 
-class TIllumination {
+class TIllumination : public PropertyGroup {
 public:
-    TIllumination() = default;
-    TIllumination(const TIllumination&) = delete;
-    TIllumination& operator=(const TIllumination&) = delete;
-
     int ShadowDepth() const { return m_shadowDepth; }
     // Negative depths are stored as 0.
-    void SetShadowDepth(int depth);
-    void SetOnChange(std::function<void()> onChange) { m_onChange = std::move(onChange); }
+    void SetShadowDepth(int depth) { Update(m_shadowDepth, std::max(depth, 0)); }
 
 private:
     int m_shadowDepth = 2;
-    std::function<void()> m_onChange;
 };
 
 class TglLabel : public TGraphicControl {

@@ -20,25 +20,19 @@ TColor DarkenColor(TColor color, int step) { return ShiftColor(color, -step); }
 
 // ---------------------------------------------------------------- TTwainColors / TGradient
 
+// The RGB value is taken even when the colour is unchanged: a system colour
+// may have changed its value since.
 void TTwainColors::SetFromColor(TColor color) {
     m_rgbFrom = ColorToRGB(color);
-    if (color == m_fromColor) return;
-    m_fromColor = color;
-    Changed();
+    Update(m_fromColor, color);
 }
 
 void TTwainColors::SetToColor(TColor color) {
     m_rgbTo = ColorToRGB(color);
-    if (color == m_toColor) return;
-    m_toColor = color;
-    Changed();
+    Update(m_toColor, color);
 }
 
-void TGradient::SetActive(bool active) {
-    if (active == m_active) return;
-    m_active = active;
-    Changed();
-}
+void TGradient::SetActive(bool active) { Update(m_active, active); }
 
 void TGradient::SetOrientation(TglGradientDir orientation) {
     if (orientation == m_orientation) return;
@@ -46,24 +40,11 @@ void TGradient::SetOrientation(TglGradientDir orientation) {
     if (m_active) Changed();
 }
 
-void TGradient::SetSteps(int steps) {
-    const int stored = steps >= 256 ? 255 : (steps <= 0 ? 1 : steps);
-    if (stored == m_steps) return;
-    m_steps = stored;
-    Changed();
-}
+void TGradient::SetSteps(int steps) { Update(m_steps, steps >= 256 ? 255 : (steps <= 0 ? 1 : steps)); }
 
-void TGradient::SetPercentFilling(std::uint8_t percent) {
-    if (percent == m_percentFilling) return;
-    m_percentFilling = percent;
-    Changed();
-}
+void TGradient::SetPercentFilling(std::uint8_t percent) { Update(m_percentFilling, percent); }
 
-void TGradient::SetBufferedDraw(bool buffered) {
-    if (buffered == m_bufferedDraw) return;
-    m_bufferedDraw = buffered;
-    Changed();
-}
+void TGradient::SetBufferedDraw(bool buffered) { Update(m_bufferedDraw, buffered); }
 
 void TGradient::SetBrushStyle(TBrushStyle style) {
     m_brushStyle = style;

@@ -5,12 +5,12 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "graphics/canvas.h"
 #include "graphics/graphics.h"
 #include "framework/stdctrls.h"
+#include "widgets/property_group.h"
 
 namespace vx {
 
@@ -39,12 +39,10 @@ TColor DarkenColor(TColor color, int step);
 
 // A pair of colours. The RGB value of each is resolved when it is set, so a
 // system colour keeps the value it had at that moment.
-class TTwainColors {
+class TTwainColors : public PropertyGroup {
 public:
     TTwainColors() = default;
     virtual ~TTwainColors() = default;
-    TTwainColors(const TTwainColors&) = delete;
-    TTwainColors& operator=(const TTwainColors&) = delete;
 
     TColor FromColor() const { return m_fromColor; }
     void SetFromColor(TColor color);
@@ -53,20 +51,11 @@ public:
     TColor RGBFromColor() const { return m_rgbFrom; }
     TColor RGBToColor() const { return m_rgbTo; }
 
-    // The owner's hook, called after a change.
-    void SetOnChange(std::function<void()> onChange) { m_onChange = std::move(onChange); }
-
-protected:
-    void Changed() const {
-        if (m_onChange) m_onChange();
-    }
-
 private:
     TColor m_fromColor = clGray;
     TColor m_toColor = clBlack;
     TColor m_rgbFrom = ColorToRGB(clGray);
     TColor m_rgbTo = ColorToRGB(clBlack);
-    std::function<void()> m_onChange;
 };
 
 class TGradient : public TTwainColors {
@@ -96,12 +85,10 @@ private:
     TBrushStyle m_brushStyle = bsSolid;
 };
 
-class TglBevel {
+class TglBevel : public PropertyGroup {
 public:
     TglBevel() = default;
     virtual ~TglBevel() = default;
-    TglBevel(const TglBevel&) = delete;
-    TglBevel& operator=(const TglBevel&) = delete;
 
     TBevelCut Outer() const { return m_outer; }
     void SetOuter(TBevelCut cut);
@@ -112,23 +99,11 @@ public:
     bool Bold() const { return m_bold; }
     void SetBold(bool bold);
 
-    void SetOnChange(std::function<void()> onChange) { m_onChange = std::move(onChange); }
-
-protected:
-    // Stores the value and notifies the owner when it differs.
-    template <class T>
-    void Update(T& field, T value) {
-        if (field == value) return;
-        field = value;
-        if (m_onChange) m_onChange();
-    }
-
 private:
     TBevelCut m_outer = bvNone;
     TBevelCut m_inner = bvNone;
     TglBevelSides m_sides = kAllBevelSides;
     bool m_bold = false;
-    std::function<void()> m_onChange;
 };
 
 class TglExtBevel : public TglBevel {

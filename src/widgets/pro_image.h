@@ -1,5 +1,9 @@
 // A background picture: tiled over the control, stretched onto it,
 // centred, or at its top-left corner, in that order of precedence.
+//
+// Every setter invalidates: a picture that does not cover the control
+// leaves what lies beneath to be painted first. Picture does so always,
+// Stretch, Center and Tiled on a change only.
 #pragma once
 
 #include "framework/control.h"

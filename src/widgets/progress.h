@@ -2,13 +2,35 @@
 // caption formatted from the percentage written over it. It composes each
 // frame off screen and shows it with one copy, so frequent updates do not
 // flicker.
+//
+// What each setter repaints. The bar covers its whole rectangle, so it can
+// paint over the current image without the area being erased first.
+//
+//   setter                          repaint      when
+//   Percent                         paints now   on a change (1)
+//   Caption                         paints now   on a change
+//   BevelOuter, BevelBold,          paints now   always, even unchanged (2)
+//     CaptionAlignment, Step,
+//     CaptionDirection, Interspace,
+//     CaptionStyle, Options
+//   BevelInner                      invalidates  always (3)
+//   Colors, Gradient, GradientBack  paints now   on a change of the group
+//   Options, bounds                 the background beneath a transparent bar
+//                                   is taken again at the next paint
+//
+// (1) Through the ramp's fill, which follows the percentage, or directly
+//     when the fill already holds the new value.
+// (2) The layout sets them while nothing is shown yet, so not comparing
+//     costs nothing.
+// (3) An accident: nothing sets it apart from BevelOuter. Kept, since the
+//     pixels are the same once the window has repainted.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 
 #include "framework/control.h"
 #include "widgets/painters.h"
+#include "widgets/property_group.h"
 
 namespace vx {
 
@@ -16,12 +38,8 @@ enum TglProgressOption : unsigned { fpoDelineatedText = 1, fpoTransparent = 2 };
 using TglProgressOptions = unsigned;
 
 // The colours of a bar's frame, caption effects and background.
-class TglSimpleLabelColors {
+class TglSimpleLabelColors : public PropertyGroup {
 public:
-    TglSimpleLabelColors() = default;
-    TglSimpleLabelColors(const TglSimpleLabelColors&) = delete;
-    TglSimpleLabelColors& operator=(const TglSimpleLabelColors&) = delete;
-
     TColor Delineate() const { return m_delineate; }
     void SetDelineate(TColor color) { Update(m_delineate, color); }
     TColor Shadow() const { return m_shadow; }
@@ -30,20 +48,12 @@ public:
     void SetBackground(TColor color) { Update(m_background, color); }
     TColor Highlight() const { return m_highlight; }
     void SetHighlight(TColor color) { Update(m_highlight, color); }
-    void SetOnChange(std::function<void()> onChange) { m_onChange = std::move(onChange); }
 
 private:
-    void Update(TColor& field, TColor value) {
-        if (field == value) return;
-        field = value;
-        if (m_onChange) m_onChange();
-    }
-
     TColor m_delineate = clWhite;
     TColor m_shadow = clBtnShadow;
     TColor m_background = clBtnFace;
     TColor m_highlight = clBtnHighlight;
-    std::function<void()> m_onChange;
 };
 
 class TglProgress : public TGraphicControl {

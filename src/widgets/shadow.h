@@ -1,22 +1,33 @@
 // A drop shadow: a box with a dithered black shadow along its right and
 // bottom edges, laid beneath another control to lift it off the window.
+//
+// Every setter invalidates, on a change only: the shadow darkens what lies
+// beneath it, so that must be painted again first.
+//
+//   setter                          repaint                        note
+//   Style                           invalidates
+//   StyleActive                     invalidates                    (1)
+//   Shadowed, ShadowDepth,          shadow built again,
+//     TransparentShadow             invalidates
+//   TransparentColor, MaskedShadow  shadow built again,            (1)
+//                                   invalidates
+//   bounds                          shadow built again at the next paint
+//
+// (1) Not drawn by this widget, so the repaint changes no pixel. Kept as
+//     it is.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 
 #include "framework/control.h"
 #include "widgets/painters.h"
+#include "widgets/property_group.h"
 
 namespace vx {
 
 // The look of the shadow's box.
-class TglShadowStyle {
+class TglShadowStyle : public PropertyGroup {
 public:
-    TglShadowStyle() = default;
-    TglShadowStyle(const TglShadowStyle&) = delete;
-    TglShadowStyle& operator=(const TglShadowStyle&) = delete;
-
     TBevelCut Inner() const { return m_inner; }
     void SetInner(TBevelCut cut) { Update(m_inner, cut); }
     TBevelCut Outer() const { return m_outer; }
@@ -33,16 +44,8 @@ public:
     void SetBackgroundColor(TColor color) { Update(m_backgroundColor, color); }
     TColor TextColor() const { return m_textColor; }
     void SetTextColor(TColor color) { Update(m_textColor, color); }
-    void SetOnChange(std::function<void()> onChange) { m_onChange = std::move(onChange); }
 
 private:
-    template <class T>
-    void Update(T& field, T value) {
-        if (field == value) return;
-        field = value;
-        if (m_onChange) m_onChange();
-    }
-
     TBevelCut m_inner = bvNone;
     TBevelCut m_outer = bvNone;
     bool m_bold = false;
@@ -51,7 +54,6 @@ private:
     TColor m_shadowColor = clBtnShadow;
     TColor m_backgroundColor = clWindow;
     TColor m_textColor = clWindowText;
-    std::function<void()> m_onChange;
 };
 
 class TglShadow : public TGraphicControl {

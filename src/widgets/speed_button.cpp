@@ -10,23 +10,9 @@ TglSpeedButtonStyle::TglSpeedButtonStyle() {
     m_textGradient.SetOnChange(changed);
 }
 
-void TglSpeedButtonStyle::SetColor(TColor color) {
-    if (color == m_color) return;
-    m_color = color;
-    Changed();
-}
-
-void TglSpeedButtonStyle::SetDelineateColor(TColor color) {
-    if (color == m_delineateColor) return;
-    m_delineateColor = color;
-    Changed();
-}
-
-void TglSpeedButtonStyle::SetTextStyle(TglTextStyle style) {
-    if (style == m_textStyle) return;
-    m_textStyle = style;
-    Changed();
-}
+void TglSpeedButtonStyle::SetColor(TColor color) { Update(m_color, color); }
+void TglSpeedButtonStyle::SetDelineateColor(TColor color) { Update(m_delineateColor, color); }
+void TglSpeedButtonStyle::SetTextStyle(TglTextStyle style) { Update(m_textStyle, style); }
 
 TglExtSpeedButton::TglExtSpeedButton(TComponent* owner) : TGraphicControl(owner) {
     SetBounds(0, 0, 23, 22);

@@ -1,20 +1,33 @@
 // The flat button: a bevelled face with a centred caption, in one of three
 // looks (at rest, pointer over it, pushed).
+//
+// What each setter and input repaints.
+//
+//   setter or input                 repaint       when
+//   Style, StyleActive,             invalidates   on a change of the look, its
+//     StylePushed                                 font, bevel or gradients (1)
+//   Frame, FrameColor,              invalidates   on a change
+//     DefaultStyle
+//   ModalResult                     nothing
+//   Enabled                         invalidates   (drops the hover and the press)
+//   pointer enters or leaves        paints now    (enters: an enabled button) (2)
+//   button down or up               invalidates   (down: an enabled button) (2)
+//
+// (1) A look's TextGradient is not drawn; its change still invalidates.
+// (2) No reason is known for hovering to paint at once while a press waits
+//     for the next repaint. Kept as it is.
 #pragma once
-
-#include <functional>
 
 #include "framework/control.h"
 #include "widgets/painters.h"
+#include "widgets/property_group.h"
 
 namespace vx {
 
 // One look of a flat button. Any change is reported to the owner.
-class TglSpeedButtonStyle {
+class TglSpeedButtonStyle : public PropertyGroup {
 public:
     TglSpeedButtonStyle();
-    TglSpeedButtonStyle(const TglSpeedButtonStyle&) = delete;
-    TglSpeedButtonStyle& operator=(const TglSpeedButtonStyle&) = delete;
 
     TColor Color() const { return m_color; }
     void SetColor(TColor color);
@@ -30,13 +43,7 @@ public:
     const TGradient& Gradient() const { return m_gradient; }
     TGradient& TextGradient() { return m_textGradient; }
 
-    void SetOnChange(std::function<void()> onChange) { m_onChange = std::move(onChange); }
-
 private:
-    void Changed() const {
-        if (m_onChange) m_onChange();
-    }
-
     TColor m_color = clBtnFace;
     TColor m_delineateColor = clBlack;
     TglTextStyle m_textStyle = fstNone;
@@ -44,7 +51,6 @@ private:
     TglBevel m_bevel;
     TGradient m_gradient;
     TGradient m_textGradient;
-    std::function<void()> m_onChange;
 };
 
 class TglExtSpeedButton : public TGraphicControl {

@@ -1,5 +1,19 @@
 // The status lamp: a small round lamp, on or off, that can blink by itself
 // on a window timer. It always paints at 15 x 15 pixels.
+//
+// What each setter repaints. None compares: writing the same value again
+// repaints all the same.
+//
+//   setter                          repaint
+//   LedisOn                         invalidates
+//   LedOnColor                      paints now (1)
+//   LedOffColor, LedShadow          invalidates
+//   Blinking                        invalidates (and starts or stops the timer)
+//   Interval                        nothing (restarts a running blink)
+//   a blink's tick                  invalidates
+//
+// (1) An accident: nothing sets the lit colour apart from the others. Kept,
+//     since the pixels are the same once the window has repainted.
 #pragma once
 
 #include <optional>

@@ -1,5 +1,17 @@
 // The header band across the top of a window: a title line, a comment
 // line and a picture (or a symbol box) at the right end.
+//
+// What each setter repaints. None compares.
+//
+//   setter                          repaint
+//   Captions, Comments, Symbol      invalidates
+//   CaptionFont, CommentFont,       invalidates (on a change of the font)
+//     SymbolFont
+//   PageNo                          paints now (1)
+//   Glyph, Gradient, BufferedDraw   nothing: set while the layout loads
+//
+// (1) The band fills its whole rectangle, so it can paint over the current
+//     image; why the page alone does so is not known. Kept as it is.
 #pragma once
 
 #include <string>
