@@ -4,7 +4,10 @@
 // AVX2, sixteen in span_renderer_avx512.cpp for those with AVX-512. Lane
 // arithmetic is the scalar arithmetic, division included and nothing
 // contracted, so a pixel's value does not depend on the lane width nor on
-// where it falls in a group.
+// where it falls in a group. Where a width has one instruction for a step
+// that gives exactly what the portable form gives (max, min, floor, a
+// saturating add, a gather), that instruction is used: the loop is bound
+// by the instructions it issues a group.
 //
 // Include it only from those files: everything here has internal linkage,
 // so that each file keeps the code its own flags made.
