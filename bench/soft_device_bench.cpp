@@ -2,7 +2,7 @@
 // device, beside a bare OpenGL loop drawing the same scene (the yardstick,
 // see bare_gl_loop.h) and beside the program's own OpenGL device.
 //
-//   build/bench/vidorex_soft_device_bench [--rounds=N] [--seconds=S]
+//   build/bench/vidorex_soft_device_bench [--rounds=N] [--seconds=S] [--wait-quiet=W]
 //   build/bench/vidorex_soft_device_bench --only=SUBJECT --frames=F [--hash]
 //
 // The second form draws F frames of one subject (software, bare1, bare,
@@ -15,7 +15,11 @@
 // alternate round by round (N rounds, default 3; S seconds each, default 2).
 // Frame n shows the cube at t = n/60 everywhere. Reported: frames per second
 // of wall time and per second of the process's processor time (all its
-// threads), heap allocations per frame, and the medians' ratios.
+// threads), heap allocations per frame, the medians' ratios, and the
+// machine's load average (one minute, /proc/loadavg) as each measurement
+// starts: on a shared machine the wall figures mean little without it.
+// With --wait-quiet=W each round first waits, for W seconds at most, until
+// that load average is below 1, and says so when it never gets there.
 //
 //   software          the software device: clear, six strips, the frame-rate line
 //   bare, one thread  the bare loop with LP_NUM_THREADS=0 (Mesa's llvmpipe on one core)
@@ -34,6 +38,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <fstream>
+#include <thread>
 #include <memory>
 #include <new>
 #include <optional>
@@ -276,6 +282,37 @@ Measurement MeasureApart(Subject subject, const Span& span) {
     return m;
 }
 
+// The one-minute load average; negative where the system does not tell.
+double LoadAverage() {
+    std::ifstream file("/proc/loadavg");
+    double load = -1;
+    if (!(file >> load)) return -1;
+    return load;
+}
+
+constexpr double kQuietLoad = 1.0;
+
+// Waits until the load average is below kQuietLoad, for limitSeconds at
+// most, and tells what came of it.
+void WaitForQuiet(int round, double limitSeconds) {
+    const auto start = std::chrono::steady_clock::now();
+    double waited = 0;
+    double load = LoadAverage();
+    while (load >= kQuietLoad && waited < limitSeconds) {
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        load = LoadAverage();
+    }
+    if (load < 0) {
+        std::printf("round %d: the load average cannot be read here; not waiting\n", round);
+    } else if (load < kQuietLoad) {
+        std::printf("round %d: quiet, load average %.2f (waited %.0f s)\n", round, load, waited);
+    } else {
+        std::printf("round %d: NOT QUIET: load average still %.2f after %.0f s; measuring anyway\n", round, load, waited);
+    }
+    std::fflush(stdout);
+}
+
 double Median(std::vector<double> values) {
     if (values.empty()) return 0;
     std::sort(values.begin(), values.end());
@@ -319,31 +356,41 @@ int main(int argc, char** argv) {
     }
     const int rounds = std::max(1, static_cast<int>(OptionValue(argc, argv, "--rounds", 3)));
     const double seconds = std::max(0.1, OptionValue(argc, argv, "--seconds", 2.0));
+    const double waitQuiet = OptionValue(argc, argv, "--wait-quiet", -1);
     constexpr std::size_t kCount = std::size(kSubjects);
     std::vector<double> wall[kCount];
     std::vector<double> cpu[kCount];
     double allocations[kCount] = {};
     std::string notes[kCount];
+    double lowestLoad = 1e9;
+    double highestLoad = -1;
 
-    std::printf("frame at %d x %d, %d rounds of %.1f s each\n", kWidth, kHeight, rounds, seconds);
-    std::printf("%-5s %-18s %12s %12s %8s  %s\n", "round", "subject", "wall fps", "cpu fps", "alloc/f", "renderer");
+    std::printf("frame at %d x %d, %d rounds of %.1f s each", kWidth, kHeight, rounds, seconds);
+    if (waitQuiet >= 0) std::printf(", each round after waiting up to %.0f s for a load average below %.0f", waitQuiet, kQuietLoad);
+    std::printf("\n%-5s %-18s %12s %12s %8s %6s  %s\n", "round", "subject", "wall fps", "cpu fps", "alloc/f", "load", "renderer");
     for (int round = 1; round <= rounds; ++round) {
+        if (waitQuiet >= 0) WaitForQuiet(round, waitQuiet);
         for (std::size_t s = 0; s < kCount; ++s) {
+            const double load = LoadAverage();
+            lowestLoad = std::min(lowestLoad, load);
+            highestLoad = std::max(highestLoad, load);
             const Measurement m = MeasureApart(kSubjects[s], Span{seconds, 0});
             if (!m.ok) {
-                std::printf("%-5d %-18s %12s %12s %8s  %s\n", round, NameOf(kSubjects[s]), "-", "-", "-", m.note);
+                std::printf("%-5d %-18s %12s %12s %8s %6.2f  %s\n", round, NameOf(kSubjects[s]), "-", "-", "-", load, m.note);
                 continue;
             }
             wall[s].push_back(m.wallFps);
             cpu[s].push_back(m.cpuFps);
             allocations[s] = std::max(allocations[s], m.allocationsPerFrame);
             notes[s] = m.note;
-            std::printf("%-5d %-18s %12.0f %12.0f %8.2f  %s\n", round, NameOf(kSubjects[s]), m.wallFps, m.cpuFps,
-                        m.allocationsPerFrame, m.note);
+            std::printf("%-5d %-18s %12.0f %12.0f %8.2f %6.2f  %s\n", round, NameOf(kSubjects[s]), m.wallFps, m.cpuFps,
+                        m.allocationsPerFrame, load, m.note);
             std::fflush(stdout);
         }
     }
 
+    std::printf("\nload average (one minute) %.2f to %.2f as the measurements started%s\n", lowestLoad, highestLoad,
+                highestLoad >= kQuietLoad ? ": NOT a quiet machine" : "");
     std::printf("\nmedians      %12s %12s %10s %10s\n", "wall fps", "cpu fps", "x bare/1", "cpu x");
     const double bareWall = Median(wall[1]);
     const double bareCpu = Median(cpu[1]);

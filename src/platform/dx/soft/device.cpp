@@ -54,6 +54,13 @@ HRESULT SoftDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOL
 
     const std::uint32_t value = color & 0x00FFFFFFu;
     const auto fill = [&](const RECT& area) {
+        // Whole rows that lie one after the other fill as one run: one call
+        // instead of one a row.
+        if (area.left == 0 && area.right == memory.pitchPixels) {
+            FillPixels(memory.pixels + std::int64_t{area.top} * memory.pitchPixels,
+                       (std::int64_t{area.bottom} - area.top) * memory.pitchPixels, value);
+            return;
+        }
         for (std::int64_t y = area.top; y < area.bottom; ++y) {
             FillPixels(memory.pixels + y * memory.pitchPixels + area.left, std::int64_t{area.right} - area.left, value);
         }
