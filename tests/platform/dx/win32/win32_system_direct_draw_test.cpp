@@ -293,8 +293,9 @@ TEST_F(SystemDirectDrawTest, EveryListedDeviceDrawsIntoTheBackSurface) {
     EXPECT_EQ(direct3D->CreateDevice(devices.front().second, foreign.get(), &device), win::DDERR_INVALIDPARAMS);
 }
 
-// Every device the system lists, on the system's DirectDraw with a window of
-// its own, as the fixture's: the contract of support/device_contract.h.
+// Every device the system lists, each on a DirectDraw object of its own (the
+// system gives one object one device at a time), with a window of their own
+// as the fixture's: the contract of support/device_contract.h.
 std::vector<testing::ContractDevice> SystemDevices(int width, int height) {
     struct System {
         std::unique_ptr<Win32Backend> backend = std::make_unique<Win32Backend>();
@@ -309,24 +310,32 @@ std::vector<testing::ContractDevice> SystemDevices(int width, int height) {
     const std::uintptr_t overlay = system->backend->CreateOverlayWindow(kMainWindow);
     system->backend->PlaceOverlayWindow(overlay, TRect{10, 10, 10 + width, 10 + height}, true);
     system->library = LoadSystemDirectDraw();
-    std::shared_ptr<win::IDirectDraw7> directDraw;
+    const auto open = [&](testing::ContractDevice& device, std::shared_ptr<win::IDirect3D7>& direct3D) {
+        return system->library != nullptr && system->library->DirectDrawCreateEx(nullptr, &device.directDraw) == win::DD_OK &&
+               device.directDraw->SetCooperativeLevel(static_cast<win::HWND>(overlay), win::DDSCL_NORMAL) == win::DD_OK &&
+               device.directDraw->QueryDirect3D7(&direct3D) == win::DD_OK;
+    };
+    testing::ContractDevice lister;
     std::shared_ptr<win::IDirect3D7> direct3D;
-    if (system->library == nullptr || system->library->DirectDrawCreateEx(nullptr, &directDraw) != win::DD_OK ||
-        directDraw->SetCooperativeLevel(static_cast<win::HWND>(overlay), win::DDSCL_NORMAL) != win::DD_OK ||
-        directDraw->QueryDirect3D7(&direct3D) != win::DD_OK) {
+    if (!open(lister, direct3D)) {
         ADD_FAILURE() << "the system's DirectDraw cannot be had";
         return {};
     }
-    std::vector<testing::ContractDevice> devices;
-    direct3D->EnumDevices([&](const char*, const char* name, const win::D3DDEVICEDESC7& listed) {
-        testing::ContractDevice device{name, system, directDraw, nullptr, nullptr};
-        win::DDSURFACEDESC2 description =
-            PlainSurfaceDescription(width, height, win::DDSCAPS_OFFSCREENPLAIN | win::DDSCAPS_3DDEVICE);
-        EXPECT_EQ(directDraw->CreateSurface(&description, &device.target), win::DD_OK) << name;
-        EXPECT_EQ(direct3D->CreateDevice(listed.deviceGUID, device.target.get(), &device.device), win::D3D_OK) << name;
-        if (device.device != nullptr) devices.push_back(std::move(device));
+    std::vector<std::pair<std::string, win::GUID>> listed;
+    direct3D->EnumDevices([&](const char*, const char* name, const win::D3DDEVICEDESC7& device) {
+        listed.emplace_back(name, device.deviceGUID);
         return win::D3DENUMRET_OK;
     });
+    std::vector<testing::ContractDevice> devices;
+    for (const auto& [name, guid] : listed) {
+        testing::ContractDevice device{name, system, nullptr, nullptr, nullptr};
+        win::DDSURFACEDESC2 description =
+            PlainSurfaceDescription(width, height, win::DDSCAPS_OFFSCREENPLAIN | win::DDSCAPS_3DDEVICE);
+        EXPECT_TRUE(open(device, direct3D)) << name;
+        EXPECT_EQ(device.directDraw->CreateSurface(&description, &device.target), win::DD_OK) << name;
+        EXPECT_EQ(direct3D->CreateDevice(guid, device.target.get(), &device.device), win::D3D_OK) << name;
+        if (device.device != nullptr) devices.push_back(std::move(device));
+    }
     EXPECT_FALSE(devices.empty());
     return devices;
 }
