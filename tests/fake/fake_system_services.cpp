@@ -375,13 +375,20 @@ HANDLE FakeSystemServices::CreateFileA(const char* path, DWORD access, DWORD /*s
         lastError = createFileError;
         return INVALID_HANDLE_VALUE;
     }
-    if (directories.contains(WithoutTrailingSeparator(name))) {
-        lastError = ERROR_ACCESS_DENIED;
-        return INVALID_HANDLE_VALUE;
-    }
     const bool deleteOnClose = (flagsAndAttributes & FILE_FLAG_DELETE_ON_CLOSE) != 0;
     if (deleteOnClose && creationDisposition != CREATE_NEW) {
         lastError = ERROR_INVALID_PARAMETER;
+        return INVALID_HANDLE_VALUE;
+    }
+    // As the platform answers: a folder at the name exists but is no file.
+    if (directories.contains(WithoutTrailingSeparator(name))) {
+        lastError = creationDisposition == CREATE_NEW ? ERROR_FILE_EXISTS : ERROR_ACCESS_DENIED;
+        return INVALID_HANDLE_VALUE;
+    }
+    const std::size_t separator = name.find_last_of("/\\");
+    if (!files.contains(name) && separator != std::string::npos && separator > 0 &&
+        !directories.contains(name.substr(0, separator))) {
+        lastError = ERROR_PATH_NOT_FOUND;
         return INVALID_HANDLE_VALUE;
     }
     // A file that goes when its handle closes is no one else's to open.

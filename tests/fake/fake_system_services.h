@@ -106,7 +106,8 @@ public:
 
     // ---- Files ----
     std::map<std::string, FakeFile> files;
-    // Paths that GetFileAttributesA reports as folders, without a trailing separator.
+    // The folders, without a trailing separator: GetFileAttributesA reports
+    // them as such, and CreateFileA makes new files only in them (or at the root).
     std::set<std::string> directories{"/tmp"};
     win::DWORD createFileError = win::ERROR_SUCCESS;
     win::DWORD writeFileError = win::ERROR_SUCCESS;

@@ -1,7 +1,7 @@
 // The OpenGL device against the software device: the same calls on targets
 // of the same size must give the same picture, exactly on small scenes whose
-// edges do not pass through sample points, and within a stated tolerance on
-// the video test's cube.
+// edges do not pass through sample points; the blend table and the video
+// test's cube are the contract of every device (support/device_contract.h).
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@
 #include "platform/dx/gl/gl_device_factory.h"
 #include "platform/dx/soft/soft_direct_draw.h"
 #include "gl/device_rig.h"
-#include "support/cube_frame.h"
+#include "support/device_contract.h"
 #include "support/picture_difference.h"
 
 namespace vx::dx::testing {
@@ -28,15 +28,6 @@ struct DevicePair {
     bool Ready() const { return soft.device != nullptr && gl.device != nullptr; }
     DeviceRig soft;
     DeviceRig gl;
-};
-
-// The video test's frame on both devices of a pair.
-struct CubeFrames {
-    CubeFrames(DevicePair& pair, int width, int height)
-        : soft(*pair.soft.directDraw, pair.soft.target, *pair.soft.device, width, height),
-          gl(*pair.gl.directDraw, pair.gl.target, *pair.gl.device, width, height) {}
-    vx::testing::CubeFrame soft;
-    vx::testing::CubeFrame gl;
 };
 
 #define VX_NEED_OPENGL(pair)                                                                  \
@@ -95,65 +86,12 @@ TEST(OpenGLDevice, SoftwareRenderersAreKnownByName) {
     for (const Case& c : cases) EXPECT_EQ(gl::IsSoftwareRenderer(c.renderer), c.software) << c.renderer;
 }
 
-// The cube of the video test at several moments. The software device snaps
-// corners to a sixteenth of a pixel, OpenGL to a finer grid, so where a
-// texel boundary passes close to a sample point the two may take
-// neighbouring texels (about 2 % of the pixels here, on a texture of about
-// a texel per pixel). The pictures must agree to 2 levels per channel in
-// all but 3 % of the pixels.
-TEST(OpenGLDevice, DrawsTheVideoTestsCubeAsTheSoftwareDeviceDoes) {
-    constexpr int kWidth = 630;
-    constexpr int kHeight = 320;
-    DevicePair pair(kWidth, kHeight);
-    VX_NEED_OPENGL(pair);
-    CubeFrames frames(pair, kWidth, kHeight);
-    for (double t : {0.0, 0.7, 1.9, 3.3, 5.2, 100.25}) {
-        frames.soft.DrawScene(t);
-        frames.gl.DrawScene(t);
-        const std::vector<std::uint32_t> soft = pair.soft.Pixels();
-        const std::vector<std::uint32_t> gl = pair.gl.Pixels();
-        ASSERT_EQ(soft.size(), gl.size());
-        EXPECT_GT(Lit(gl), kWidth * kHeight / 20) << "t = " << t;
-        const Difference difference = Compare(soft, gl, 2);
-        EXPECT_LE(difference.differing, kWidth * kHeight * 3 / 100) << "t = " << t << ", largest " << difference.largest;
-
-    }
-    // The allowance is narrow: the software device's own frame a fifth of
-    // a degree later differs in about one pixel in ten.
-    frames.soft.DrawScene(0.7);
-    const std::vector<std::uint32_t> before = pair.soft.Pixels();
-    frames.soft.DrawScene(0.702);
-    EXPECT_GT(Compare(before, pair.soft.Pixels(), 2).differing, kWidth * kHeight * 3 / 100);
+std::vector<ContractDevice> OpenGLDevices(int width, int height) {
+    auto rig = std::make_shared<DeviceRig>(Kind::OpenGL, width, height);
+    if (rig->device == nullptr) return {};
+    return {ContractDevice{"OpenGL", rig, rig->directDraw, rig->target, rig->device}};
 }
-
-// The text goes through the surface's memory between two OpenGL frames: it
-// is read back before the text is drawn, and the next frame starts anew.
-TEST(OpenGLDevice, KeepsTheOverlayAndTheNextFrameInStep) {
-    constexpr int kWidth = 630;
-    constexpr int kHeight = 320;
-    DevicePair pair(kWidth, kHeight);
-    VX_NEED_OPENGL(pair);
-    CubeFrames frames(pair, kWidth, kHeight);
-    for (double t : {0.4, 0.45}) {
-        frames.soft.DrawScene(t);
-        frames.gl.DrawScene(t);
-        frames.soft.DrawOverlay("FPS: 60 (Device: Software)");
-        frames.gl.DrawOverlay("FPS: 60 (Device: Software)");
-        const std::vector<std::uint32_t> soft = pair.soft.Pixels();
-        const std::vector<std::uint32_t> gl = pair.gl.Pixels();
-        EXPECT_LE(Compare(soft, gl, 2).differing, kWidth * kHeight * 3 / 100) << "t = " << t;
-        // The line itself, on the black above the cube: the same pixels.
-        int white = 0;
-        for (int y = 0; y < 16; ++y) {
-            for (int x = 0; x < 200; ++x) {
-                const std::size_t i = static_cast<std::size_t>(y * kWidth + x);
-                EXPECT_EQ(gl[i], soft[i]) << "(" << x << ", " << y << ")";
-                white += gl[i] == 0xFFFFFFu ? 1 : 0;
-            }
-        }
-        EXPECT_GT(white, 50);
-    }
-}
+INSTANTIATE_TEST_SUITE_P(OpenGL, DeviceContract, ::testing::Values(DeviceKind{"OpenGL", OpenGLDevices}), DeviceKindName);
 
 // Scenes whose edges miss every sample point: the same pixels exactly.
 TEST(OpenGLDevice, SmallScenesGiveTheSoftwareDevicesPixels) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <set>
 #include <vector>
@@ -203,38 +204,32 @@ TEST(ColorShiftTest, ChannelsSaturate) {
 // ---------------------------------------------------------------- bevels
 
 TEST(DrawBevelTest, CutsFollowTheirSideTable) {
-    const TColor s = kShadow;
-    const TColor h = kHighlight;
-    const TColor o = kSentinel;
+    // The whole 7 x 6 surface after a bevel on (0, 0)-(5, 4), rows split by
+    // '/': 'S' shadow, 'H' highlight, '.' untouched. Later sides overwrite
+    // earlier ones where they cross.
     const struct {
         const char* what;
         TglBevelSides sides;
         TBevelCut outer, inner;
         TRect interior;
-        // corners: top-left, top-right, bottom-left, bottom-right
-        TColor tl, tr, bl, br;
+        const char* picture;
     } cases[] = {
-        // Later sides overwrite earlier ones where they cross.
-        {"lowered", kAllBevelSides, bvLowered, bvNone, {1, 1, 223, 20}, s, h, h, h},
-        {"raised", kAllBevelSides, bvRaised, bvNone, {1, 1, 223, 20}, h, s, s, s},
-        {"space", kAllBevelSides, bvSpace, bvNone, {1, 1, 223, 20}, s, s, s, s},
-        {"an inner cut alone", kAllBevelSides, bvNone, bvRaised, {1, 1, 223, 20}, h, s, s, s},
-        {"two cuts", kAllBevelSides, bvLowered, bvRaised, {2, 2, 222, 19}, s, h, h, h},
-        {"left and top only", fsdLeft | fsdTop, bvLowered, bvNone, {1, 1, 224, 21}, s, o, o, o},
-        {"right and bottom only", fsdRight | fsdBottom, bvRaised, bvNone, {0, 0, 223, 20}, o, s, s, s},
-        {"no cut", kAllBevelSides, bvNone, bvNone, {0, 0, 224, 21}, o, o, o, o},
+        {"lowered", kAllBevelSides, bvLowered, bvNone, {1, 1, 4, 3}, "SSSSSH./S....H./S....H./S....H./HHHHHH./......."},
+        {"raised", kAllBevelSides, bvRaised, bvNone, {1, 1, 4, 3}, "HHHHHS./H....S./H....S./H....S./SSSSSS./......."},
+        {"space", kAllBevelSides, bvSpace, bvNone, {1, 1, 4, 3}, "SSSSSS./S....S./S....S./S....S./SSSSSS./......."},
+        {"an inner cut alone", kAllBevelSides, bvNone, bvRaised, {1, 1, 4, 3}, "HHHHHS./H....S./H....S./H....S./SSSSSS./......."},
+        {"two cuts", kAllBevelSides, bvLowered, bvRaised, {2, 2, 3, 2}, "SSSSSH./SHHHSH./SH..SH./SSSSSH./HHHHHH./......."},
+        {"upper left", fsdLeft | fsdTop, bvLowered, bvNone, {1, 1, 5, 4}, "SSSSS../S....../S....../S....../......./......."},
+        {"lower right", fsdRight | fsdBottom, bvRaised, bvNone, {0, 0, 4, 3}, ".....S./.....S./.....S./.....S./SSSSSS./......."},
+        {"no cut", kAllBevelSides, bvNone, bvNone, {0, 0, 5, 4}, "......./......./......./......./......./......."},
     };
     for (const auto& c : cases) {
         Surface surface;
-        Canvas& canvas = surface.Fresh(226, 23);
-        const TRect interior = DrawBevel(canvas, TRect{0, 0, 224, 21}, c.sides, c.outer, c.inner, false, false, clNone);
-        EXPECT_EQ(interior, c.interior) << c.what;
-        EXPECT_EQ(surface.At(0, 0), c.tl) << c.what;
-        EXPECT_EQ(surface.At(224, 0), c.tr) << c.what;
-        EXPECT_EQ(surface.At(0, 21), c.bl) << c.what;
-        EXPECT_EQ(surface.At(224, 21), c.br) << c.what;
-        EXPECT_EQ(surface.At(225, 22), kSentinel) << c.what << ": nothing beyond the frame's last column and row";
-        EXPECT_EQ(surface.At(100, 10), kSentinel) << c.what << ": no fill asked for";
+        Canvas& canvas = surface.Fresh(7, 6);
+        EXPECT_EQ(DrawBevel(canvas, TRect{0, 0, 5, 4}, c.sides, c.outer, c.inner, false, false, clNone), c.interior) << c.what;
+        EXPECT_EQ(widget_test::Picture(surface.Image(), {0, 0, 7, 6}, {{kShadow, 'S'}, {kHighlight, 'H'}, {kSentinel, '.'}}),
+                  c.picture)
+            << c.what;
     }
 }
 
@@ -314,6 +309,35 @@ TEST(DrawStyledTextTest, EachStyleWritesItsCopiesInOrder) {
         EXPECT_EQ(canvas.Brush.Style, bsSolid) << c.what << ": the canvas is left as it was";
     }
 }
+
+// The widget tests draw every expected text through the widget's own font
+// cache, so they would follow it to a wrong face; these letters of the
+// window's default face (MS Sans Serif, 11 pixels) would not. GDI's letters
+// on Windows are the system's (GdiGlyphSourceTest).
+#if !defined(_WIN32)
+TEST(TextMaskTest, IsTheDialogFacesOwnLettering) {
+    if (!std::filesystem::exists("/usr/share/wine/fonts/ms_sans_serif.ttf")) GTEST_SKIP() << "fonts-wine is not installed";
+    const char* const kLetters =
+        "................../"
+        "................../"
+        "...#......#...###./"
+        "...#.........#...#/"
+        "..#.#........#...#/"
+        "..#.#...####.#...#/"
+        ".#...#.....#..###./"
+        ".#####....#..#...#/"
+        "#.....#..#...#...#/"
+        "#.....#.#....#...#/"
+        "#.....#.####..###./"
+        "................../"
+        "..................";
+    Surface surface;
+    const auto mask = surface.TextMask(TFont{}, "A\u017C8");
+    Bitmap ink(40, 20, clBlack);
+    for (const auto& [x, y] : mask) ink.SetPixel(x, y, clWhite);
+    EXPECT_EQ(widget_test::Picture(ink, {0, 0, 18, 13}, {{clWhite, '#'}, {clBlack, '.'}}), kLetters);
+}
+#endif
 
 TEST(DrawStyledTextTest, ClippedToTheGivenRectangle) {
     Surface surface;

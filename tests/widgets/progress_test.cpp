@@ -50,35 +50,69 @@ std::map<std::pair<int, int>, TColor> CaptionPixels(Surface& surface, const TFon
     return pixels;
 }
 
-// Paints a row bar at a percent and checks every pixel against the rules:
-// lowered frame, black rows above and below the ramp and black right
-// column, ramp columns 1 to lastColumn in the ramp's colours except the
-// gaps at 1, 5, 9, ..., and the caption on top.
-void ExpectRowBar(std::uint8_t percent, int lastColumn, const std::string& caption) {
+void MakeOverallBar(TglProgress& bar) {
+    bar.SetBounds(bar.Left(), bar.Top(), 613, 15);
+    bar.SetCaption("progress...[%d%%]");
+    bar.SetBevelInner(bvRaised);
+    bar.Colors().SetShadow(clBlack);
+    bar.Colors().SetBackground(clBlack);
+    bar.Gradient().SetActive(true);
+    bar.Gradient().SetOrientation(fgdVertical);
+    bar.Gradient().SetFromColor(clGreen);
+    bar.Gradient().SetToColor(clLime);
+}
+
+// Ramp column 1 + i of the overall bar: 255 bands over 610 columns, green
+// (0, 128, 0) to lime (0, 255, 0).
+TColor OverallRampColour(int i) {
+    int band = 0;
+    while (band < 254 && MulDiv(band + 1, 610, 255) <= i) ++band;
+    return RGB(0, 128 + MulDiv(band, 127, 254), 0);
+}
+
+struct BarLook {
+    void (*make)(TglProgress&);
+    int width, height;
+    TBevelCut frame;
+    TColor (*ramp)(int column);
+};
+const BarLook kRowBar{MakeRowBar, 225, 22, bvLowered, RampColour};
+const BarLook kOverallBar{MakeOverallBar, 613, 15, bvRaised, OverallRampColour};
+
+// Paints a bar at a percent and checks every pixel against the rules: the
+// frame, black rows above and below the ramp and black right column, ramp
+// columns 1 to lastColumn in the ramp's colours except the gaps at 1, 5, 9,
+// ..., and the caption on top.
+void ExpectBar(const BarLook& look, std::uint8_t percent, int lastColumn, const std::string& caption) {
     TglProgress bar(nullptr);
-    MakeRowBar(bar);
+    look.make(bar);
     bar.SetPercent(percent);
     Surface surface;
-    bar.Paint(surface.Fresh(225, 22));
-    const auto text = CaptionPixels(surface, bar.Font(), caption, 225, 22);
+    bar.Paint(surface.Fresh(look.width, look.height));
+    const auto text = CaptionPixels(surface, bar.Font(), caption, look.width, look.height);
+    const int right = look.width - 1, bottom = look.height - 1;
     int wrong = 0;
-    for (int y = 0; y < 22; ++y) {
-        for (int x = 0; x < 225; ++x) {
+    for (int y = 0; y <= bottom; ++y) {
+        for (int x = 0; x <= right; ++x) {
             TColor expected = clBlack;
-            if ((x == 0 && y <= 20) || (y == 0 && x <= 223)) {
+            if (look.frame == bvLowered && ((x == 0 && y < bottom) || (y == 0 && x < right))) {
                 expected = kShadow;
-            } else if ((x == 224 && y <= 20) || y == 21) {
+            } else if (look.frame == bvLowered && (x == right || y == bottom)) {
                 expected = kHighlight;
-            } else if (y >= 2 && y <= 19 && x >= 1 && x <= lastColumn && (x - 1) % 4 != 0) {
-                expected = RampColour(x - 1);
+            } else if (look.frame == bvRaised && (x == right || y == bottom)) {
+                expected = kShadow;
+            } else if (look.frame == bvRaised && (x == 0 || y == 0)) {
+                expected = kHighlight;
+            } else if (y >= 2 && y <= bottom - 2 && x >= 1 && x <= lastColumn && (x - 1) % 4 != 0) {
+                expected = look.ramp(x - 1);
             }
             if (auto it = text.find({x, y}); it != text.end()) expected = it->second;
             if (surface.At(x, y) != expected) {
-                if (++wrong <= 5) ADD_FAILURE() << "percent " << int{percent} << " at " << x << "," << y;
+                if (++wrong <= 5) ADD_FAILURE() << caption << " at " << x << "," << y;
             }
         }
     }
-    EXPECT_EQ(wrong, 0) << "percent " << int{percent};
+    EXPECT_EQ(wrong, 0) << caption;
 }
 
 TEST(PercentBarPaintTest, RowBarsPixelByPixel) {
@@ -93,43 +127,14 @@ TEST(PercentBarPaintTest, RowBarsPixelByPixel) {
         {100, 222, "[100%]"},  // every band, red at the left to green at the right
         {150, 222, "[150%]"},  // stored as it is: the whole ramp
     };
-    for (const auto& c : cases) ExpectRowBar(c.percent, c.lastColumn, c.caption);
+    for (const auto& c : cases) ExpectBar(kRowBar, c.percent, c.lastColumn, c.caption);
 }
 
-TEST(PercentBarPaintTest, OverallBarRampAndGaps) {
-    TglProgress bar(nullptr);
-    bar.SetBounds(0, 0, 613, 15);
-    bar.SetCaption("progress...[%d%%]");
-    bar.SetBevelInner(bvRaised);
-    bar.Colors().SetShadow(clBlack);
-    bar.Colors().SetBackground(clBlack);
-    bar.Gradient().SetActive(true);
-    bar.Gradient().SetOrientation(fgdVertical);
-    bar.Gradient().SetFromColor(clGreen);
-    bar.Gradient().SetToColor(clLime);
-    bar.SetPercent(100);
-    Surface surface;
-    bar.Paint(surface.Fresh(613, 15));
-    EXPECT_EQ(surface.At(0, 0), kHighlight) << "raised frame";
-    EXPECT_EQ(surface.At(612, 14), kShadow);
-    EXPECT_EQ(surface.At(611, 7), clBlack) << "the column inside the frame's right edge";
-    EXPECT_EQ(surface.At(20, 1), clBlack) << "the row under the frame";
-    EXPECT_EQ(surface.At(20, 13), clBlack) << "the row over the frame's bottom";
-    // Gaps at 1, 5, ..., 609; ramp from (0, 128, 0) to (0, 255, 0) elsewhere.
-    const auto caption = CaptionPixels(surface, bar.Font(), "progress...[100%]", 613, 15);
-    for (int x = 1; x <= 610; ++x) {
-        if (caption.contains({x, 3})) continue;
-        const TColor c = surface.At(x, 3);
-        if ((x - 1) % 4 == 0) {
-            EXPECT_EQ(c, clBlack) << x;
-        } else {
-            EXPECT_EQ(GetRValue(c), 0) << x;
-            EXPECT_EQ(GetBValue(c), 0) << x;
-            EXPECT_GE(GetGValue(c), 128) << x;
-        }
-    }
-    EXPECT_EQ(surface.At(2, 3), RGB(0, 128, 0));
-    EXPECT_EQ(surface.At(610, 3), RGB(0, 255, 0));
+TEST(PercentBarPaintTest, OverallBarPixelByPixel) {
+    ExpectBar(kOverallBar, 0, 0, "progress...[0%]");
+    // 115 * 100 / 255 > 45 first at band 115, whose last pixel is x = MulDiv(116, 610, 255) = 277.
+    ExpectBar(kOverallBar, 45, 277, "progress...[45%]");
+    ExpectBar(kOverallBar, 100, 610, "progress...[100%]");
 }
 
 TEST(PercentBarPaintTest, CaptionWithoutPlaceholderIsShownAsItIs) {

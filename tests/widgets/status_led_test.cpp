@@ -33,33 +33,36 @@ TEST(StatusLedPaintTest, A20By20LampPaints15By15) {
 }
 
 TEST(StatusLedPaintTest, CircleOutlineFillAndGlint) {
-    const struct {
-        const char* what;
-        bool on;
-        TColor fill;
-    } cases[] = {{"on", true, clLime}, {"off", false, clGray}};
-    for (const auto& c : cases) {
+    // A circle 12 pixels across in the box (2, 2)-(14, 14): a gray outline
+    // 'o', the lamp's colour '#', the nine-pixel glint '*' at its upper left.
+    const char* const kLamp =
+        ".............../"
+        ".............../"
+        "......oooo...../"
+        "....oo####oo.../"
+        "...o########o../"
+        "...o##***###o../"
+        "..o##***#####o./"
+        "..o##**######o./"
+        "..o##*#######o./"
+        "..o##########o./"
+        "...o########o../"
+        "...o########o../"
+        "....oo####oo.../"
+        "......oooo...../"
+        "...............";
+    for (const bool on : {true, false}) {
         TStatusLed led(nullptr);
         led.SetLedOnColor(clLime);
-        led.SetLedOffColor(clGray);
+        led.SetLedOffColor(clMaroon);
         led.SetLedShadow(clWhite);
-        led.SetLedisOn(c.on);
+        led.SetLedisOn(on);
         Surface surface;
         led.Paint(surface.Fresh(15, 15));
-        // The nine glint pixels at the upper left.
-        for (const TPoint p : {TPoint{6, 5}, {7, 5}, {8, 5}, {5, 6}, {5, 7}, {5, 8}, {6, 6}, {6, 7}, {7, 6}}) {
-            EXPECT_EQ(surface.At(p.X, p.Y), clWhite) << c.what << " " << p.X << "," << p.Y;
-        }
-        EXPECT_EQ(surface.At(8, 8), c.fill) << c.what;
-        EXPECT_EQ(surface.At(7, 7), c.fill) << c.what << ": next to the glint";
-        EXPECT_EQ(surface.At(9, 5), c.fill) << c.what;
-        // A circle 12 pixels across: the outline touches every side of the box.
-        for (const TPoint p : {TPoint{2, 7}, {13, 7}, {7, 2}, {7, 13}}) {
-            EXPECT_EQ(surface.At(p.X, p.Y), clGray) << c.what << " outline " << p.X << "," << p.Y;
-        }
-        EXPECT_EQ(surface.At(2, 2), kSentinel) << c.what << ": nothing outside the circle";
-        EXPECT_EQ(surface.At(13, 13), kSentinel) << c.what;
-        EXPECT_EQ(surface.At(14, 7), kSentinel) << c.what << ": the box's right edge is excluded";
+        EXPECT_EQ(widget_test::Picture(surface.Image(), {0, 0, 15, 15},
+                                       {{clGray, 'o'}, {on ? clLime : clMaroon, '#'}, {clWhite, '*'}, {kSentinel, '.'}}),
+                  kLamp)
+            << (on ? "on" : "off");
     }
 }
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <initializer_list>
 #include <optional>
 #include <ostream>
 #include <set>
@@ -63,6 +64,41 @@ private:
     Bitmap m_bitmap;
     std::optional<Canvas> m_canvas;
 };
+
+// Part of a picture as text for a whole-shape comparison: a letter per
+// pixel from the legend ('?' for a colour it does not name), '/' between rows.
+inline std::string Picture(const Bitmap& image, const TRect& area, std::initializer_list<std::pair<TColor, char>> legend) {
+    std::string picture;
+    for (int y = area.Top; y < area.Bottom; ++y) {
+        if (y > area.Top) picture += '/';
+        for (int x = area.Left; x < area.Right; ++x) {
+            char letter = '?';
+            for (const auto& [colour, named] : legend) {
+                if (image.GetPixel(x, y) == colour) letter = named;
+            }
+            picture += letter;
+        }
+    }
+    return picture;
+}
+
+// A frame's outermost edges, top, left, right and bottom, each read left to
+// right or downwards: 'S' shadow, 'H' highlight, '?' anything else.
+inline std::string FrameEdges(const Bitmap& image, int width, int height) {
+    const auto letter = [&](int x, int y) {
+        const TColor c = image.GetPixel(x, y);
+        return c == kShadow ? 'S' : c == kHighlight ? 'H' : '?';
+    };
+    std::string edges;
+    for (int x = 0; x < width; ++x) edges += letter(x, 0);
+    for (const int column : {0, width - 1}) {
+        edges += '|';
+        for (int y = 0; y < height; ++y) edges += letter(column, y);
+    }
+    edges += '|';
+    for (int x = 0; x < width; ++x) edges += letter(x, height - 1);
+    return edges;
+}
 
 // A shown window on the off-screen backend with a hand-moved clock; its
 // background is the sentinel colour.

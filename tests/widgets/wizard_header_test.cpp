@@ -73,18 +73,28 @@ TEST(WizardHeaderPaintTest, BandLogoAndEtchedEdge) {
     EXPECT_EQ(surface.At(631, 0), kWindow);
 }
 
-TEST(WizardHeaderPaintTest, TitleAtTheTextRectanglesCorner) {
+// The title at the text rectangle's corner (20, 8); the comment 20 pixels
+// further in, below the title's line, centred in what is left of the
+// rectangle down to 5 pixels above the bottom; nothing else left of it.
+TEST(WizardHeaderPaintTest, TitleAndCommentLinesInTheTextRectangle) {
     TglWizardHeader header(nullptr);
     MakeHeader(header);
     Surface surface;
     header.Paint(surface.Fresh(632, 57));
-    const auto mask = surface.TextMask(header.CaptionFont(), "Vidorex V1.0 Beta5");
-    ASSERT_FALSE(mask.empty());
-    for (const auto& [mx, my] : mask) {
-        if (8 + my < 57 - 5) {
-            ASSERT_EQ(surface.At(20 + mx, 8 + my), clBlack) << mx << "," << my;
-        }
+    const int top = 8 + surface.TextSize(header.CaptionFont(), "Hy").cy;
+    const int commentY = top + (52 - top - surface.Fonts().Face(header.CommentFont()).Metrics().height()) / 2;
+    Bitmap expected(572, 55, kWindow);
+    for (const auto& [mx, my] : surface.TextMask(header.CaptionFont(), "Vidorex V1.0 Beta5")) {
+        if (8 + my < 52) expected.SetPixel(20 + mx, 8 + my, clBlack);
     }
+    for (const auto& [mx, my] : surface.TextMask(header.CommentFont(), header.CurrentComment())) {
+        expected.SetPixel(40 + mx, commentY + my, clBlack);
+    }
+    int wrong = 0;
+    for (int y = 0; y < expected.Height(); ++y) {
+        for (int x = 0; x < expected.Width(); ++x) wrong += surface.At(x, y) != expected.GetPixel(x, y) ? 1 : 0;
+    }
+    EXPECT_EQ(wrong, 0);
 }
 
 TEST(WizardHeaderPaintTest, PageNumberPicksTheLinesAndStopsAtTheLast) {

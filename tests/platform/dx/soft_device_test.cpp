@@ -9,6 +9,9 @@
 #include "platform/dx/soft/soft_direct_draw.h"
 #include "platform/dx/transform.h"
 #include "soft_rig.h"
+#include "support/cube_frame.h"
+#include "support/device_contract.h"
+#include "support/picture_difference.h"
 
 namespace vx::dx::testing {
 namespace {
@@ -251,36 +254,6 @@ TEST(SoftDeviceTest, TextureCoordinatesArePerspectiveCorrect) {
     EXPECT_EQ(rig.Pixel(14, 8), 11u);
 }
 
-TEST(SoftDeviceTest, BlendStatesCombineSourceAndTarget) {
-    struct Case {
-        const char* name;
-        BOOL enabled;
-        DWORD source;
-        DWORD dest;
-        D3DCOLOR fragment;
-        std::uint32_t expected;  // over a target of 0x204060
-    };
-    const Case cases[] = {
-        {"ONE/ONE adds and saturates", TRUE, D3DBLEND_ONE, D3DBLEND_ONE, 0xFFF0C010, 0xFFFF70},
-        {"ONE/ZERO replaces", TRUE, D3DBLEND_ONE, D3DBLEND_ZERO, 0xFF102030, 0x102030},
-        {"ZERO/ONE keeps the target", TRUE, D3DBLEND_ZERO, D3DBLEND_ONE, 0xFF102030, 0x204060},
-        {"SRCALPHA/INVSRCALPHA mixes by alpha", TRUE, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, 0x80E0C0A0, 0x808080},
-        {"blending off ignores the factors", FALSE, D3DBLEND_ONE, D3DBLEND_ONE, 0xFF102030, 0x102030},
-    };
-    for (const Case& c : cases) {
-        SoftRig rig(4, 4);
-        rig.device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x204060, 1.0f, 0);
-        rig.device->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, c.enabled);
-        rig.device->SetRenderState(D3DRENDERSTATE_SRCBLEND, c.source);
-        rig.device->SetRenderState(D3DRENDERSTATE_DESTBLEND, c.dest);
-        const ColourVertex triangle[3] = {{-1, 1, 0.5f, c.fragment}, {3, 1, 0.5f, c.fragment}, {-1, -3, 0.5f, c.fragment}};
-        rig.device->BeginScene();
-        rig.device->DrawPrimitive(D3DPT_TRIANGLELIST, kColourFormat, triangle, 3, 0);
-        rig.device->EndScene();
-        EXPECT_EQ(rig.Pixel(2, 2), c.expected) << c.name;
-    }
-}
-
 TEST(SoftDeviceTest, OverlappingAdditiveQuadsSaturate) {
     SoftRig rig(8, 8);
     DrawAdditive(rig, {{{0, 0}, {6, 0}, {0, 8}}, {{2, 0}, {8, 0}, {8, 8}}}, 0x00C80000);  // red 200 each
@@ -436,6 +409,19 @@ TEST(SoftDeviceTest, ReleasedSurfacesMakeCallsFailOrDrawUntextured) {
     rig.device->BeginScene();
     EXPECT_EQ(rig.device->DrawPrimitive(D3DPT_TRIANGLELIST, kColourFormat, triangle, 3, 0), DDERR_SURFACELOST);
     EXPECT_EQ(rig.device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0), DDERR_SURFACELOST);
+}
+
+INSTANTIATE_TEST_SUITE_P(Software, DeviceContract, ::testing::Values(DeviceKind{"Software", SoftwareDevices}), DeviceKindName);
+
+// The allowance the other devices' cubes are held to must not pass a cube
+// turned a fifth of a degree further.
+TEST(CubeAllowanceTest, IsNarrowerThanAFifthOfADegree) {
+    const ContractDevice soft = SoftwareDevices(630, 320).front();
+    vx::testing::CubeFrame frame(*soft.directDraw, soft.target, *soft.device, 630, 320);
+    frame.DrawScene(0.7);
+    const std::vector<std::uint32_t> before = ReadPixels(*soft.target);
+    frame.DrawScene(0.702);
+    EXPECT_FALSE(vx::testing::WithinCubeAllowance(before, ReadPixels(*soft.target)));
 }
 
 }  // namespace

@@ -111,7 +111,8 @@ TEST(Win32SystemServicesTest, SystemPaletteOfTheScreen) {
     EXPECT_EQ(services.GetSystemPaletteEntries(HDC{}, 0, 256, entries.data()), 0u);
 }
 
-TEST(Win32SystemServicesTest, TheTestFileInTheTemporaryFolder) {
+// The test file itself keeps the contract of create_file_contract_test.cpp.
+TEST(Win32SystemServicesTest, TheTemporaryFolderAndItsDisk) {
     Win32SystemServices services;
     char folder[MAX_PATH + 1] = {};
     const DWORD length = services.GetTempPathA(sizeof folder, folder);
@@ -124,81 +125,6 @@ TEST(Win32SystemServicesTest, TheTestFileInTheTemporaryFolder) {
     EXPECT_GT(total, 0u);
     EXPECT_LE(free, total);
     EXPECT_TRUE(services.GetDiskFreeSpaceExA(folder, nullptr, nullptr, nullptr));
-
-    test::TempDir dir;
-    ASSERT_TRUE(dir.Ok());
-    const std::string path = dir / "AVITest.tmp";
-    const HANDLE file = services.CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, CREATE_NEW, 0);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(services.CreateFileA(path.c_str(), GENERIC_WRITE, 0, CREATE_NEW, 0), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(services.GetLastError(), ERROR_FILE_EXISTS);
-    DWORD moved = 0;
-    EXPECT_TRUE(services.WriteFile(file, "abcdef", 6, &moved));
-    EXPECT_EQ(moved, 6u);
-    EXPECT_EQ(services.SetFilePointer(file, 2, FILE_BEGIN), 2u);
-    char back[8] = {};
-    EXPECT_TRUE(services.ReadFile(file, back, sizeof back, &moved));
-    EXPECT_EQ(std::string(back, moved), "cdef");
-    EXPECT_EQ(services.SetFilePointer(file, -1, FILE_BEGIN), INVALID_SET_FILE_POINTER);
-    EXPECT_TRUE(services.CloseHandle(file));
-    EXPECT_FALSE(services.CloseHandle(file)) << "closed already";
-    EXPECT_EQ(services.GetLastError(), ERROR_INVALID_HANDLE);
-    EXPECT_FALSE(services.WriteFile(file, "x", 1, &moved));
-
-    const HANDLE again = services.CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS, 0);
-    ASSERT_NE(again, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(services.GetLastError(), ERROR_ALREADY_EXISTS);
-    EXPECT_EQ(services.SetFilePointer(again, 0, FILE_END), 0u) << "emptied";
-    EXPECT_TRUE(services.CloseHandle(again));
-    EXPECT_EQ(services.CreateFileA(dir.Path().c_str(), GENERIC_READ, 0, OPEN_EXISTING, 0), INVALID_HANDLE_VALUE)
-        << "a folder is not a test file";
-    EXPECT_TRUE(services.DeleteFileA(path.c_str()));
-    EXPECT_EQ(services.GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_FALSE(services.DeleteFileA(path.c_str()));
-    EXPECT_EQ(services.GetLastError(), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(services.CreateFileA((dir / "missing/AVITest.tmp").c_str(), GENERIC_WRITE, 0, CREATE_NEW, 0),
-              INVALID_HANDLE_VALUE);
-    EXPECT_EQ(services.GetLastError(), ERROR_PATH_NOT_FOUND);
-}
-
-// A file to be deleted on close keeps its name while it is open, but nothing
-// else reaches it: another program can neither open (and so empty or read)
-// nor delete it. Closing takes it away. Only a new file may be one: an
-// existing file would go with the handle even when refused, so it is
-// refused and kept.
-TEST(Win32SystemServicesTest, AFileDeletedOnCloseIsNoOneElses) {
-    test::TempDir dir;
-    ASSERT_TRUE(dir.Ok());
-    const std::string path = dir / "AVITest.tmp";
-    const auto create = [&path](Win32SystemServices& services, DWORD disposition, DWORD flags) {
-        return services.CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    disposition, FILE_ATTRIBUTE_NORMAL | flags);
-    };
-    Win32SystemServices services;
-    const HANDLE file = create(services, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD moved = 0;
-    EXPECT_TRUE(services.WriteFile(file, "abc", 3, &moved));
-    Win32SystemServices other;
-    for (const DWORD disposition : {CREATE_NEW, CREATE_ALWAYS, OPEN_ALWAYS, OPEN_EXISTING, TRUNCATE_EXISTING}) {
-        EXPECT_EQ(create(other, disposition, 0), INVALID_HANDLE_VALUE) << disposition;
-    }
-    EXPECT_FALSE(other.DeleteFileA(path.c_str()));
-    EXPECT_EQ(services.SetFilePointer(file, 0, FILE_BEGIN), 0u);
-    char back[8] = {};
-    EXPECT_TRUE(services.ReadFile(file, back, sizeof back, &moved));
-    EXPECT_EQ(std::string(back, moved), "abc");
-    EXPECT_TRUE(services.CloseHandle(file));
-    EXPECT_EQ(services.GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
-
-    std::ofstream(path) << "keep me";
-    for (const DWORD disposition : {CREATE_NEW, CREATE_ALWAYS, OPEN_ALWAYS, OPEN_EXISTING, TRUNCATE_EXISTING}) {
-        EXPECT_EQ(create(services, disposition, FILE_FLAG_DELETE_ON_CLOSE), INVALID_HANDLE_VALUE) << disposition;
-        EXPECT_EQ(services.GetLastError(), disposition == CREATE_NEW ? ERROR_FILE_EXISTS : ERROR_INVALID_PARAMETER)
-            << disposition;
-        std::ifstream in(path);
-        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "keep me") << disposition;
-    }
 }
 
 // A file the user already has under the test file's name and another one

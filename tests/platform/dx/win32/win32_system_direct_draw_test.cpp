@@ -2,7 +2,8 @@
 // test run, drawing through Mesa's OpenGL): what the program asks reaches
 // the system, and what the system answers comes back unchanged. Where a
 // number can only come from the system, the system is asked directly
-// (win32_system_yardstick.h).
+// (win32_system_yardstick.h). Every device the system lists also keeps the
+// contract of the program's own devices (support/device_contract.h).
 #ifdef _WIN32
 
 #include "platform/dx/win32/system_direct_draw.h"
@@ -21,12 +22,12 @@
 #include "platform/dx/refresh_clock.h"
 #include "platform/dx/soft_rig.h"
 #include "platform/win32/win32_system_yardstick.h"
-#include "support/cube_frame.h"
-#include "support/picture_difference.h"
+#include "support/device_contract.h"
 
 namespace vx::dx {
 namespace {
 
+using testing::DeviceContract;
 using testing::PlainSurfaceDescription;
 using testing::ReadPixels;
 
@@ -292,67 +293,54 @@ TEST_F(SystemDirectDrawTest, EveryListedDeviceDrawsIntoTheBackSurface) {
     EXPECT_EQ(direct3D->CreateDevice(devices.front().second, foreign.get(), &device), win::DDERR_INVALIDPARAMS);
 }
 
-// The video test's cube through the system's device against the software
-// device's frame, within the allowance of the OpenGL device's comparison:
-// 2 levels per channel in all but 3 % of the pixels. The frame-rate line,
-// drawn through the device context, is the software device's pixel for
-// pixel.
-TEST_F(SystemDirectDrawTest, DrawsTheVideoTestsCubeAsTheSoftwareDeviceDoes) {
-    testing::FakePresentation presentation;
-    SoftDirectDrawLibrary softLibrary(presentation);
-    std::shared_ptr<win::IDirectDraw7> softDraw;
-    ASSERT_EQ(softLibrary.DirectDrawCreateEx(nullptr, &softDraw), win::DD_OK);
-    win::DDSURFACEDESC2 description = PlainSurfaceDescription(kWidth, kHeight, win::DDSCAPS_OFFSCREENPLAIN | win::DDSCAPS_3DDEVICE);
-    std::shared_ptr<win::IDirectDrawSurface7> softTarget;
-    ASSERT_EQ(softDraw->CreateSurface(&description, &softTarget), win::DD_OK);
-    std::shared_ptr<win::IDirect3D7> soft3D;
-    ASSERT_EQ(softDraw->QueryDirect3D7(&soft3D), win::DD_OK);
-    std::shared_ptr<win::IDirect3DDevice7> softDevice;
-    ASSERT_EQ(soft3D->CreateDevice(win::IID_IDirect3DRGBDevice, softTarget.get(), &softDevice), win::D3D_OK);
-
-    vx::testing::CubeFrame softFrame(*softDraw, softTarget, *softDevice, kWidth, kHeight);
+// Every device the system lists, each on a DirectDraw object of its own (the
+// system gives one object one device at a time), with a window of their own
+// as the fixture's: the contract of support/device_contract.h.
+std::vector<testing::ContractDevice> SystemDevices(int width, int height) {
+    struct System {
+        std::unique_ptr<Win32Backend> backend = std::make_unique<Win32Backend>();
+        std::unique_ptr<win::DirectDrawLibrary> library;
+    };
+    auto system = std::make_shared<System>();
+    WindowSettings settings;
+    settings.caption = "Vidorex — devices";
+    settings.clientWidth = width + 20;
+    settings.clientHeight = height + 20;
+    system->backend->CreateMainWindow(settings);
+    const std::uintptr_t overlay = system->backend->CreateOverlayWindow(kMainWindow);
+    system->backend->PlaceOverlayWindow(overlay, TRect{10, 10, 10 + width, 10 + height}, true);
+    system->library = LoadSystemDirectDraw();
+    const auto open = [&](testing::ContractDevice& device, std::shared_ptr<win::IDirect3D7>& direct3D) {
+        return system->library != nullptr && system->library->DirectDrawCreateEx(nullptr, &device.directDraw) == win::DD_OK &&
+               device.directDraw->SetCooperativeLevel(static_cast<win::HWND>(overlay), win::DDSCL_NORMAL) == win::DD_OK &&
+               device.directDraw->QueryDirect3D7(&direct3D) == win::DD_OK;
+    };
+    testing::ContractDevice lister;
     std::shared_ptr<win::IDirect3D7> direct3D;
-    ASSERT_EQ(directDraw->QueryDirect3D7(&direct3D), win::DD_OK);
-    std::vector<std::pair<std::string, win::GUID>> devices;
+    if (!open(lister, direct3D)) {
+        ADD_FAILURE() << "the system's DirectDraw cannot be had";
+        return {};
+    }
+    std::vector<std::pair<std::string, win::GUID>> listed;
     direct3D->EnumDevices([&](const char*, const char* name, const win::D3DDEVICEDESC7& device) {
-        devices.emplace_back(name, device.deviceGUID);
+        listed.emplace_back(name, device.deviceGUID);
         return win::D3DENUMRET_OK;
     });
-    ASSERT_FALSE(devices.empty());
-    std::shared_ptr<win::IDirectDrawSurface7> target;
-    std::shared_ptr<win::IDirect3DDevice7> device;
-    std::unique_ptr<vx::testing::CubeFrame> systemFrame;
-    for (const auto& [name, guid] : devices) {
-        systemFrame.reset();
-        device.reset();
-        target = Surface(kWidth, kHeight, win::DDSCAPS_OFFSCREENPLAIN | win::DDSCAPS_3DDEVICE);
-        ASSERT_NE(target, nullptr);
-        ASSERT_EQ(direct3D->CreateDevice(guid, target.get(), &device), win::D3D_OK) << name;
-        systemFrame = std::make_unique<vx::testing::CubeFrame>(*directDraw, target, *device, kWidth, kHeight);
-        for (double t : {0.0, 0.7, 1.9, 3.3, 5.2, 100.25}) {
-            softFrame.DrawScene(t);
-            systemFrame->DrawScene(t);
-            const std::vector<std::uint32_t> expected = ReadPixels(*softTarget);
-            const std::vector<std::uint32_t> drawn = ReadPixels(*target);
-            ASSERT_EQ(drawn.size(), expected.size());
-            EXPECT_GT(vx::testing::Lit(drawn), kWidth * kHeight / 20) << name << ", t = " << t;
-            const vx::testing::Difference difference = vx::testing::Compare(expected, drawn, 2);
-            EXPECT_LE(difference.differing, kWidth * kHeight * 3 / 100)
-                << name << ", t = " << t << ", largest " << difference.largest;
-        }
+    std::vector<testing::ContractDevice> devices;
+    for (const auto& [name, guid] : listed) {
+        testing::ContractDevice device{name, system, nullptr, nullptr, nullptr};
+        win::DDSURFACEDESC2 description =
+            PlainSurfaceDescription(width, height, win::DDSCAPS_OFFSCREENPLAIN | win::DDSCAPS_3DDEVICE);
+        EXPECT_TRUE(open(device, direct3D)) << name;
+        EXPECT_EQ(device.directDraw->CreateSurface(&description, &device.target), win::DD_OK) << name;
+        EXPECT_EQ(direct3D->CreateDevice(guid, device.target.get(), &device.device), win::D3D_OK) << name;
+        if (device.device != nullptr) devices.push_back(std::move(device));
     }
-
-    for (auto* surface : {softTarget.get(), target.get()}) {
-        win::DDBLTFX fx{};
-        fx.dwSize = sizeof fx;
-        ASSERT_EQ(surface->Blt(nullptr, nullptr, nullptr, win::DDBLT_COLORFILL | win::DDBLT_WAIT, &fx), win::DD_OK);
-    }
-    softFrame.DrawOverlay("FPS: 60 (Device: Hardware)");
-    systemFrame->DrawOverlay("FPS: 60 (Device: Hardware)");
-    const std::vector<std::uint32_t> text = ReadPixels(*target);
-    EXPECT_GT(vx::testing::Lit(text), 100);
-    EXPECT_EQ(vx::testing::Compare(ReadPixels(*softTarget), text, 0).differing, 0);
+    EXPECT_FALSE(devices.empty());
+    return devices;
 }
+INSTANTIATE_TEST_SUITE_P(System, DeviceContract, ::testing::Values(testing::DeviceKind{"System", SystemDevices}),
+                         testing::DeviceKindName);
 
 // Where the system answers the wait at once (Wine does), the refresh
 // period is waited by the clock: waits in a row cannot outrun the display.
