@@ -22,8 +22,6 @@ public:
     void CreateMainWindow(const vx::WindowSettings& settings) override { m_inner.CreateMainWindow(settings); }
     void SetCaption(const std::string& caption) override { m_inner.SetCaption(caption); }
     void DestroyMainWindow() override { m_inner.DestroyMainWindow(); }
-    vx::WindowId CreateOwnedWindow(const vx::WindowSettings& settings) override { return m_inner.CreateOwnedWindow(settings); }
-    void DestroyOwnedWindow(vx::WindowId window) override { m_inner.DestroyOwnedWindow(window); }
     std::optional<vx::WindowEvent> PollEvent() override {
         if (m_presented) return vx::WindowEvent{vx::WindowEvent::CloseRequested};
         return m_inner.PollEvent();
@@ -45,13 +43,12 @@ public:
         std::fflush(stdout);
     }
     void SetCursor(vx::TCursor cursor) override { m_inner.SetCursor(cursor); }
-    bool ShowSystemErrorBox(const std::string& title, const std::string& message,
-                            const std::function<void()>& whileShown) override {
-        return m_inner.ShowSystemErrorBox(title, message, whileShown);
-    }
     void SetClipboardText(const std::string& utf8) override { m_inner.SetClipboardText(utf8); }
     int WheelScrollLines() const override { return m_inner.WheelScrollLines(); }
     vx::DisplayFacts Display() const override { return m_inner.Display(); }
+    std::uintptr_t SystemWindowHandle(vx::WindowId window) const override { return m_inner.SystemWindowHandle(window); }
+    // The inner back end's own ways, its owned windows included.
+    vx::ErrorBoxSupport ErrorBoxes() override { return m_inner.ErrorBoxes(); }
 
 private:
     vx::WindowBackend& m_inner;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <stdexcept>
+#include <variant>
 
 #include "framework/error_box.h"
 #include "framework/form.h"
@@ -122,10 +123,12 @@ void Application::RunModal(TForm& modal, const std::function<bool()>& ended) {
 }
 
 void Application::ShowErrorBox(const std::string& message) {
-    if (m_backend.ShowSystemErrorBox(m_title, message, [this] {
+    const ErrorBoxSupport boxes = m_backend.ErrorBoxes();
+    if (SystemErrorBox* const* system = std::get_if<SystemErrorBox*>(&boxes)) {
+        (*system)->ShowErrorBox(m_title, message, [this] {
             DeliverTimers();
             UpdateWindow();
-        })) {
+        });
         return;
     }
     try {

@@ -74,7 +74,8 @@ public:
     using ErrorReport = std::function<void(const std::string& message)>;
     void SetErrorReport(ErrorReport report) { m_errorReport = std::move(report); }
     // The modal error box titled with the application's title: the system's
-    // own where it has one, else the framework's. Returns when it is closed.
+    // own where the back end has one, else the framework's in an owned
+    // window (WindowBackend::ErrorBoxes). Returns when it is closed.
     void ShowErrorBox(const std::string& message);
 
     // Runs a modal window until ended() answers true or the application

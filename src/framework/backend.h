@@ -1,6 +1,11 @@
 // What the framework needs from the windowing system, in the framework's own
-// terms. The program's implementation lives in framework/sdl; tests use an
-// off-screen one.
+// terms: the abilities every window back end has (WindowBackend), and the
+// one ability in which back ends differ, how an error reaches the user
+// (ErrorBoxSupport). The program's back ends are siblings, one folder each
+// (framework/sdl, framework/win32; framework/native_backend.h names the one
+// the program is built with); tests use an off-screen one. What the video
+// test's render surface needs beyond this (overlay windows, the display's 3D
+// device) is not the framework's: see video/render_surface_host.h.
 #pragma once
 
 #include <cstdint>
@@ -8,16 +13,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <variant>
 
 #include "graphics/canvas.h"
 #include "framework/control.h"
 #include "graphics/graphics.h"
 
 namespace vx {
-
-namespace dx {
-class DeviceFactory;
-}
 
 // Top-level windows: the main one and the windows it owns (a modal box).
 using WindowId = int;
@@ -75,6 +77,46 @@ struct DisplayFacts {
     int pixelsPerInch = 96;  // 96 when the display does not say
 };
 
+// The system's own modal error box (the Win32 back end's).
+class SystemErrorBox {
+public:
+    virtual ~SystemErrorBox() = default;
+
+    // Shows the box over the main window when there is one (alone, centred
+    // on the screen, without) and returns when the user has closed it. While
+    // the box is up the system runs its own loop, from which whileShown is
+    // called every few milliseconds (the framework's timers and repaints go
+    // on, as in the framework's own box), never while a call of it runs.
+    virtual void ShowErrorBox(const std::string& title, const std::string& message,
+                              const std::function<void()>& whileShown) = 0;
+};
+
+// Further top-level windows owned by the main one: what the framework builds
+// its own modal error box in (framework/error_box.h) where the system has no
+// box of its own to offer (the SDL back end's).
+class OwnedWindowHost {
+public:
+    virtual ~OwnedWindowHost() = default;
+
+    // A window kept above its owner, centred on it (on the screen without a
+    // main window), with a dialog's border and the keyboard focus. Its events
+    // and frames go through the back end as the main window's do, under the
+    // id returned. Input to the owner is the framework's to refuse while it
+    // is up.
+    virtual WindowId CreateOwnedWindow(const WindowSettings& settings) = 0;
+    // The focus goes back to the owner.
+    virtual void DestroyOwnedWindow(WindowId window) = 0;
+};
+
+// How a back end lets the framework show an error: the system's own box, or
+// owned windows for the framework's box. Exactly one, never null. Owned
+// windows belong to this choice rather than to every back end because the
+// framework's error box is the only window besides the main one that the
+// framework ever makes: a back end whose system has a box of its own would
+// have windows to offer that nobody asks for, and one without a system box
+// cannot do without them, or an error would have nowhere to show.
+using ErrorBoxSupport = std::variant<SystemErrorBox*, OwnedWindowHost*>;
+
 class WindowBackend {
 public:
     virtual ~WindowBackend() = default;
@@ -83,13 +125,6 @@ public:
     virtual void CreateMainWindow(const WindowSettings& settings) = 0;
     virtual void SetCaption(const std::string& caption) = 0;
     virtual void DestroyMainWindow() = 0;
-    // A further top-level window owned by the main one (the framework's modal
-    // box): kept above its owner, centred on it (on the screen without a main
-    // window), with a dialog's border and the keyboard focus. Input to the
-    // owner is the framework's to refuse while it is up.
-    virtual WindowId CreateOwnedWindow(const WindowSettings& settings) = 0;
-    // The focus goes back to the owner.
-    virtual void DestroyOwnedWindow(WindowId window) = 0;
 
     // The next pending event, without waiting.
     virtual std::optional<WindowEvent> PollEvent() = 0;
@@ -99,16 +134,6 @@ public:
     // Shows the frame's pixels in the given parts of a window.
     virtual void Present(WindowId window, const Bitmap& frame, const Region& parts) = 0;
     virtual void SetCursor(TCursor cursor) = 0;
-    // The system's own modal error box, over the main window when there is
-    // one; returns when the user has closed it. False when the system has
-    // none: the framework then shows its own (framework/error_box.h). While
-    // the box is up the system runs its own loop, from which whileShown is
-    // called every few milliseconds (the framework's timers and repaints go
-    // on, as in the framework's own box), never while a call of it runs.
-    virtual bool ShowSystemErrorBox(const std::string& /*title*/, const std::string& /*message*/,
-                                    const std::function<void()>& /*whileShown*/) {
-        return false;
-    }
     // Puts text (UTF-8, lines ending in "\n") on the desktop's clipboard.
     virtual void SetClipboardText(const std::string& utf8) = 0;
     // Rows a notch of the mouse wheel scrolls, as the desktop is set up;
@@ -116,27 +141,14 @@ public:
     virtual int WheelScrollLines() const { return 3; }
     virtual DisplayFacts Display() const = 0;
 
-    // For a service that draws into windows itself (the system's
-    // DirectDraw): a window of the system's own over part of a window's
-    // client area, for the service to draw into, given by its system handle
-    // (an HWND). The overlay is borderless, owned by that window and kept
-    // over the same part of it when it moves or is minimised; it never
-    // becomes active, the mouse passes through it to the window beneath, and
-    // the framework's own drawing does not show where it lies. Made hidden;
-    // bounds are in the owner's client coordinates. 0 where the system has
-    // no such windows.
-    virtual std::uintptr_t CreateOverlayWindow(WindowId /*owner*/) { return 0; }
-    virtual void PlaceOverlayWindow(std::uintptr_t /*overlay*/, const TRect& /*bounds*/, bool /*visible*/) {}
-    virtual void DestroyOverlayWindow(std::uintptr_t /*overlay*/) {}
     // The system's own handle of a window (an HWND), for a service that the
     // system asks to own the windows it shows (the shell's prompts when it
-    // starts a tool); 0 where the window system has no such handles.
-    virtual std::uintptr_t SystemWindowHandle(WindowId /*window*/) const { return 0; }
-    // Where a window's client area's top-left corner lies on the screen.
-    virtual TPoint ClientOriginOnScreen(WindowId /*window*/) const { return TPoint{0, 0}; }
-    // The 3D device that the window system offers (OpenGL), made on first
-    // use; null when it offers none.
-    virtual std::shared_ptr<dx::DeviceFactory> DisplayDeviceFactory() { return nullptr; }
+    // starts a tool); 0 where the window system has no handles that the
+    // system's services take.
+    virtual std::uintptr_t SystemWindowHandle(WindowId window) const = 0;
+
+    // The way errors are shown (the application's ShowErrorBox asks).
+    virtual ErrorBoxSupport ErrorBoxes() = 0;
 };
 
 }  // namespace vx

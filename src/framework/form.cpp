@@ -1,6 +1,8 @@
 #include "framework/form.h"
 
 #include <algorithm>
+#include <stdexcept>
+#include <variant>
 
 namespace vx {
 
@@ -8,6 +10,13 @@ namespace {
 TPoint ToControl(const TControl& c, int x, int y) {
     TPoint o = c.WindowOrigin();
     return TPoint{x - o.X, y - o.Y};
+}
+// The back end's owned windows; null where the system shows its own error
+// box and so makes none (WindowBackend::ErrorBoxes).
+OwnedWindowHost* OwnedWindowsOf(WindowBackend& backend) {
+    const ErrorBoxSupport boxes = backend.ErrorBoxes();
+    OwnedWindowHost* const* owned = std::get_if<OwnedWindowHost*>(&boxes);
+    return owned != nullptr ? *owned : nullptr;
 }
 }  // namespace
 
@@ -22,8 +31,8 @@ TForm::~TForm() {
         m_app.ForgetWindow(*this);
         if (m_window == kMainWindow) {
             m_app.Backend().DestroyMainWindow();
-        } else {
-            m_app.Backend().DestroyOwnedWindow(m_window);
+        } else if (OwnedWindowHost* owned = OwnedWindowsOf(m_app.Backend())) {
+            owned->DestroyOwnedWindow(m_window);
         }
     }
 }
@@ -36,6 +45,10 @@ void TForm::ShowWindow() {
 void TForm::ShowOwnedWindow() { MakeWindow(true); }
 
 void TForm::MakeWindow(bool owned) {
+    OwnedWindowHost* ownedWindows = owned ? OwnedWindowsOf(m_app.Backend()) : nullptr;
+    if (owned && ownedWindows == nullptr) {
+        throw std::logic_error("this window system shows its own error box; it makes no owned windows");
+    }
     m_image.SetSize(ClientWidth(), ClientHeight());
     m_image.SetBitsPerPixel(m_app.Backend().Display().bitsPerPixel);
     WindowSettings settings;
@@ -53,7 +66,7 @@ void TForm::MakeWindow(bool owned) {
     PaintInvalid();
     if (owned) {
         settings.centred = true;
-        m_window = m_app.Backend().CreateOwnedWindow(settings);
+        m_window = ownedWindows->CreateOwnedWindow(settings);
     } else {
         m_app.Backend().CreateMainWindow(settings);
         m_window = kMainWindow;

@@ -41,7 +41,9 @@ public:
     // application's main form.
     void ShowWindow();
     // Makes the window as one owned by the main window (a modal box) and
-    // shows it; the form does not become the main form.
+    // shows it; the form does not become the main form. Only a back end
+    // without a system error box makes owned windows (WindowBackend::
+    // ErrorBoxes); std::logic_error on another.
     void ShowOwnedWindow();
     bool HasWindow() const { return m_hasWindow; }
     WindowId Window() const { return m_window; }

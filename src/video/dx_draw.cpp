@@ -7,6 +7,7 @@
 #include "framework/application.h"
 #include "framework/form.h"
 #include "framework/finally.h"
+#include "video/render_surface_host.h"
 #include "video/video_rules.h"
 
 namespace vx {
@@ -20,7 +21,7 @@ namespace {
 // surface's clipper is bound. Blt's coordinates are the form's client area.
 // Where the window system has windows of its own (the system's DirectDraw
 // draws into a window itself), the control has its own: an overlay window
-// over its place (WindowBackend::CreateOverlayWindow), which both the
+// over its place (OverlayWindowHost::CreateOverlayWindow), which both the
 // cooperative level and the clipper take. The form's window must not be
 // given to the system: Wine turns the cooperative window into an OpenGL
 // drawable as a whole, which covers the form's own drawing with black.
@@ -29,6 +30,9 @@ const HWND kSurfaceWindow = static_cast<HWND>(2);
 
 std::string Made(const char* what) { return std::string(what) + " cannot be made"; }
 
+// What the window back end of the control's application offers the surface;
+// nothing without an application.
+RenderSurfaceHost HostOf(Application* app) { return app != nullptr ? RenderSurfaceHostOf(app->Backend()) : RenderSurfaceHost{}; }
 
 }  // namespace
 
@@ -85,8 +89,8 @@ public:
     }
     void SleepMs(DWORD ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
     std::shared_ptr<dx::DeviceFactory> DisplayDeviceFactory() override {
-        Application* app = m_owner.App();
-        return app != nullptr ? app->Backend().DisplayDeviceFactory() : nullptr;
+        DisplayDeviceHost* host = HostOf(m_owner.App()).displayDevice;
+        return host != nullptr ? host->DisplayDeviceFactory() : nullptr;
     }
 
 private:
@@ -219,7 +223,9 @@ TDXDraw::TDXDraw(TComponent* owner, SystemServices& services, DirectDrawLoader l
 TDXDraw::~TDXDraw() {
     Notify(DXDrawNotice::Destroying);
     Finalize();
-    if (Application* app = App(); app != nullptr && m_overlay != 0) app->Backend().DestroyOverlayWindow(m_overlay);
+    if (OverlayWindowHost* overlays = HostOf(App()).overlays; overlays != nullptr && m_overlay != 0) {
+        overlays->DestroyOverlayWindow(m_overlay);
+    }
 }
 
 FontCache& TDXDraw::Fonts() { return App()->Fonts(); }
@@ -539,11 +545,10 @@ void TDXDraw::ResizeSurface(int width, int height) {
 
 TDXDraw::SurfaceWindows TDXDraw::Windows() {
     TForm* form = ParentForm();
-    Application* app = App();
-    if (form == nullptr || app == nullptr || !form->HasWindow()) return SurfaceWindows{kFormWindow, kSurfaceWindow};
-    WindowBackend& backend = app->Backend();
+    OverlayWindowHost* overlays = HostOf(App()).overlays;
+    if (form == nullptr || overlays == nullptr || !form->HasWindow()) return SurfaceWindows{kFormWindow, kSurfaceWindow};
     if (m_overlay == 0) {
-        m_overlay = backend.CreateOverlayWindow(form->Window());
+        m_overlay = overlays->CreateOverlayWindow(form->Window());
         PlaceOverlay();
     }
     if (m_overlay == 0) return SurfaceWindows{kFormWindow, kSurfaceWindow};
@@ -551,16 +556,16 @@ TDXDraw::SurfaceWindows TDXDraw::Windows() {
 }
 
 void TDXDraw::PlaceOverlay() {
-    Application* app = App();
-    if (m_overlay == 0 || app == nullptr) return;
-    app->Backend().PlaceOverlayWindow(m_overlay, WindowRect(), Showing());
+    OverlayWindowHost* overlays = HostOf(App()).overlays;
+    if (m_overlay == 0 || overlays == nullptr) return;
+    overlays->PlaceOverlayWindow(m_overlay, WindowRect(), Showing());
 }
 
 TPoint TDXDraw::ClientOriginOnScreen() const {
     TForm* form = ParentForm();
-    Application* app = App();
-    if (m_overlay == 0 || form == nullptr || app == nullptr) return TPoint{0, 0};
-    return app->Backend().ClientOriginOnScreen(form->Window());
+    OverlayWindowHost* overlays = HostOf(App()).overlays;
+    if (m_overlay == 0 || form == nullptr || overlays == nullptr) return TPoint{0, 0};
+    return overlays->ClientOriginOnScreen(form->Window());
 }
 
 void TDXDraw::Paint(Canvas& canvas) {

@@ -210,10 +210,10 @@ private:
     void FlipNow(bool waitForVerticalBlank);
 
     // The windows the DirectDraw services are given: the stand-in's names
-    // for the form's and the control's, or the system's own handles of the
-    // form and of the control's overlay window where the window system has
-    // them (the overlay is made at the first Initialize and follows the
-    // control's place and visibility).
+    // for the form's and the control's, or the system's own handle of the
+    // control's overlay window where the window back end hosts overlays
+    // (video/render_surface_host.h; the overlay is made at the first
+    // Initialize and follows the control's place and visibility).
     struct SurfaceWindows {
         win::HWND cooperative{};
         win::HWND clipped{};

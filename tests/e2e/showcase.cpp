@@ -12,9 +12,9 @@
 
 #include "app/main_form.h"
 #include "framework/application.h"
-#include "framework/sdl/sdl_backend.h"
+#include "framework/native_backend.h"
 #include "platform/clock.h"
-#include "platform/posix/posix_system_services.h"
+#include "platform/native_services.h"
 #include "widgets/digits.h"
 #include "widgets/label.h"
 #include "widgets/progress.h"
@@ -69,12 +69,12 @@ void FillRows(vx::TForm1& f) {
 
 int main() {
     std::setlocale(LC_ALL, "");
-    vx::win::PosixSystemServices services;
-    std::unique_ptr<vx::SdlBackend> backend;
+    vx::win::NativeSystemServices services;
+    std::unique_ptr<vx::NativeWindowBackend> backend;
     try {
-        backend = std::make_unique<vx::SdlBackend>();
-    } catch (const vx::DisplayUnavailable& e) {
-        std::fprintf(stderr, "showcase: %s\n", e.what());
+        backend = std::make_unique<vx::NativeWindowBackend>();
+    } catch (const vx::NativeWindowBackendError& e) {
+        vx::ReportNativeWindowBackendError("showcase", "Vidorex", e.what());
         return 1;
     }
     vx::SteadyClock clock;

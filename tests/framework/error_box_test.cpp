@@ -219,5 +219,17 @@ TEST(ErrorBoxTest, TheDefaultReportShowsTheFrameworksBoxWhenTheSystemHasNone) {
     EXPECT_TRUE(shown);
 }
 
+// A back end whose system shows its own box makes no owned windows: the
+// framework's box is never asked of it.
+TEST(ErrorBoxTest, ABackEndWithASystemBoxMakesNoOwnedWindows) {
+    test::HeadlessBackend backend;
+    test::ManualClock clock;
+    Application app(backend, clock);
+    TForm box{app};
+    EXPECT_THROW(box.ShowOwnedWindow(), std::logic_error);
+    EXPECT_TRUE(backend.ownedWindows.empty());
+    EXPECT_FALSE(box.HasWindow());
+}
+
 }  // namespace
 }  // namespace vx

@@ -1,5 +1,9 @@
-// An off-screen window backend and a hand-moved clock, so that the framework
-// and the main window run in tests without a display.
+// An off-screen window back end and a hand-moved clock, so that the framework
+// and the main window run in tests without a display. The back end plays
+// either kind of system: one with an error box of its own (the default) or
+// one whose errors show in the framework's box, in owned windows; and it
+// offers the render surface a display device (video/render_surface_host.h),
+// none unless a test gives one.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +15,7 @@
 #include <vector>
 
 #include "framework/backend.h"
+#include "video/render_surface_host.h"
 #include "platform/clock.h"
 
 namespace vx::test {
@@ -24,7 +29,10 @@ private:
     std::uint64_t m_now = 1000;
 };
 
-class HeadlessBackend final : public WindowBackend {
+class HeadlessBackend final : public WindowBackend,
+                              public SystemErrorBox,
+                              public OwnedWindowHost,
+                              public DisplayDeviceHost {
 public:
     void CreateMainWindow(const WindowSettings& settings) override {
         created = true;
@@ -64,11 +72,14 @@ public:
     }
     void SetCursor(TCursor cursor) override { this->cursor = cursor; }
     // A system box by default, so that a test sees the messages; with
-    // systemErrorBox false the framework's own box runs, driven by onWait.
-    bool ShowSystemErrorBox(const std::string& title, const std::string& message, const std::function<void()>&) override {
-        if (!systemErrorBox) return false;
+    // systemErrorBox false the framework's own box runs in owned windows,
+    // driven by onWait.
+    ErrorBoxSupport ErrorBoxes() override {
+        if (systemErrorBox) return static_cast<SystemErrorBox*>(this);
+        return static_cast<OwnedWindowHost*>(this);
+    }
+    void ShowErrorBox(const std::string& title, const std::string& message, const std::function<void()>&) override {
         errorBoxes.push_back(title + ": " + message);
-        return true;
     }
     void SetClipboardText(const std::string& utf8) override { clipboard = utf8; }
     int WheelScrollLines() const override { return wheelScrollLines; }

@@ -1,4 +1,7 @@
-// The window backend on SDL: the one place of the framework that talks to SDL.
+// The window back end on SDL: the one place of the framework that talks to
+// SDL. Besides the windows every back end has, it makes owned windows for
+// the framework's error box and offers the display's OpenGL device to the
+// video test's render surface (video/render_surface_host.h).
 #pragma once
 
 #include <cstdint>
@@ -11,6 +14,7 @@
 #include "framework/backend.h"
 #include "framework/sdl/x11_colours.h"
 #include "framework/sdl/x11_screen.h"
+#include "video/render_surface_host.h"
 
 struct SDL_Window;
 struct SDL_Cursor;
@@ -25,8 +29,9 @@ public:
 };
 
 // It offers no system error box: SDL's own needs X core fonts or a helper
-// program that a bare desktop lacks, so the framework's error box serves.
-class SdlBackend final : public WindowBackend {
+// program that a bare desktop lacks, so the framework's error box serves, in
+// owned windows.
+class SdlBackend final : public WindowBackend, public OwnedWindowHost, public DisplayDeviceHost {
 public:
     // Opens the video subsystem; throws DisplayUnavailable without a display.
     SdlBackend();
@@ -37,15 +42,21 @@ public:
     void CreateMainWindow(const WindowSettings& settings) override;
     void SetCaption(const std::string& caption) override;
     void DestroyMainWindow() override;
-    WindowId CreateOwnedWindow(const WindowSettings& settings) override;
-    void DestroyOwnedWindow(WindowId window) override;
     std::optional<WindowEvent> PollEvent() override;
     std::optional<WindowEvent> WaitEvent(int timeoutMs) override;
     void Present(WindowId window, const Bitmap& frame, const Region& parts) override;
     void SetCursor(TCursor cursor) override;
     void SetClipboardText(const std::string& utf8) override;
     DisplayFacts Display() const override;
-    // OpenGL through a hidden window of its own.
+    // SDL's windows have no handle that the system's services take.
+    std::uintptr_t SystemWindowHandle(WindowId /*window*/) const override { return 0; }
+    ErrorBoxSupport ErrorBoxes() override { return static_cast<OwnedWindowHost*>(this); }
+
+    // OwnedWindowHost
+    WindowId CreateOwnedWindow(const WindowSettings& settings) override;
+    void DestroyOwnedWindow(WindowId window) override;
+
+    // DisplayDeviceHost: OpenGL through a hidden window of its own.
     std::shared_ptr<dx::DeviceFactory> DisplayDeviceFactory() override;
 
 private:

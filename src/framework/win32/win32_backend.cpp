@@ -630,11 +630,11 @@ void ShowSystemErrorBox(const std::string& title, const std::string& message) {
     ShowErrorBoxOwnedBy(nullptr, title, message);
 }
 
-bool Win32Backend::ShowSystemErrorBox(const std::string& title, const std::string& message,
-                                      const std::function<void()>& whileShown) {
+void Win32Backend::ShowErrorBox(const std::string& title, const std::string& message,
+                                const std::function<void()>& whileShown) {
     if (!m_window || m_window->handle == nullptr) {
         ShowErrorBoxOwnedBy(nullptr, title, message);
-        return true;
+        return;
     }
     // The box's loop hands the main window its WM_TIMER; a box opened from
     // within a tick (an error in a timer) gets its own and gives the outer
@@ -644,17 +644,10 @@ bool Win32Backend::ShowSystemErrorBox(const std::string& title, const std::strin
     const bool ticking = SetTimer(window->handle, Window::kBoxTickTimer, Window::kBoxTickMs, nullptr) != 0;
     ShowErrorBoxOwnedBy(window->handle, title, message);
     // The window may have gone while the box was up.
-    if (m_window.get() != window || window->handle == nullptr) return true;
+    if (m_window.get() != window || window->handle == nullptr) return;
     if (ticking && !outer) KillTimer(window->handle, Window::kBoxTickTimer);
     window->whileBoxShown = std::move(outer);
-    return true;
 }
-
-WindowId Win32Backend::CreateOwnedWindow(const WindowSettings& /*settings*/) {
-    throw Win32WindowError("this window system shows its own error box; it makes no other windows");
-}
-
-void Win32Backend::DestroyOwnedWindow(WindowId /*window*/) {}
 
 void Win32Backend::SetClipboardText(const std::string& utf8) {
     if (!m_window || m_window->handle == nullptr) return;

@@ -1,7 +1,10 @@
-// The window backend on Win32: the one place of the framework that talks to
+// The window back end on Win32: the one place of the framework that talks to
 // the system's window manager. The message loop is the system's own: waiting
 // is GetMessage (or a timed wait for input), polling is PeekMessage, so the
-// application's ProcessMessages pumps the system's queue.
+// application's ProcessMessages pumps the system's queue. Besides the
+// windows every back end has, it shows the system's own error box, and hosts
+// the overlay windows that the system's DirectDraw draws the video test's
+// render surface into (video/render_surface_host.h).
 //
 // <windows.h> stays inside the implementation file: its macros clash with
 // the program's own Windows-named records (platform/win_types.h).
@@ -13,6 +16,7 @@
 #include <string>
 
 #include "framework/backend.h"
+#include "video/render_surface_host.h"
 
 namespace vx {
 
@@ -22,7 +26,11 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-class Win32Backend final : public WindowBackend {
+// No 3D device of the window system's own (it is no DisplayDeviceHost): the
+// video test draws with the system's DirectDraw into its overlay windows.
+// No owned windows: the error box is the system's own, so no window besides
+// the main one is ever asked for.
+class Win32Backend final : public WindowBackend, public SystemErrorBox, public OverlayWindowHost {
 public:
     // Registers the main window's class; throws Win32WindowError when the
     // system refuses it.
@@ -36,26 +44,25 @@ public:
     void DestroyMainWindow() override;
     std::optional<WindowEvent> PollEvent() override;
     std::optional<WindowEvent> WaitEvent(int timeoutMs) override;
-    // The error box is the system's own (ShowSystemErrorBox), so no window
-    // besides the main one is ever asked for.
-    WindowId CreateOwnedWindow(const WindowSettings& settings) override;
-    void DestroyOwnedWindow(WindowId window) override;
     void Present(WindowId window, const Bitmap& frame, const Region& parts) override;
     void SetCursor(TCursor cursor) override;
-    bool ShowSystemErrorBox(const std::string& title, const std::string& message,
-                            const std::function<void()>& whileShown) override;
     void SetClipboardText(const std::string& utf8) override;
     int WheelScrollLines() const override;
     DisplayFacts Display() const override;
-    // Owned pop-up windows: the system hides them with their owner when it
-    // is minimised, and WM_MOVE of the owner moves them along.
+    std::uintptr_t SystemWindowHandle(WindowId window) const override;
+    ErrorBoxSupport ErrorBoxes() override { return static_cast<SystemErrorBox*>(this); }
+
+    // SystemErrorBox: MessageBox, task-modal.
+    void ShowErrorBox(const std::string& title, const std::string& message,
+                      const std::function<void()>& whileShown) override;
+
+    // OverlayWindowHost: owned pop-up windows, over the main window only;
+    // the system hides them with their owner when it is minimised, and
+    // WM_MOVE of the owner moves them along.
     std::uintptr_t CreateOverlayWindow(WindowId owner) override;
     void PlaceOverlayWindow(std::uintptr_t overlay, const TRect& bounds, bool visible) override;
     void DestroyOverlayWindow(std::uintptr_t overlay) override;
     TPoint ClientOriginOnScreen(WindowId window) const override;
-    std::uintptr_t SystemWindowHandle(WindowId window) const override;
-    // No 3D device of the window system's own: the video test draws with the
-    // software device and presents through Present.
 
 private:
     // Everything that holds a system handle; defined beside the window
