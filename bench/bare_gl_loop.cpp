@@ -68,7 +68,9 @@ std::vector<std::uint32_t> SceneTexels(int* width, int* height) {
 }  // namespace
 
 BareGlLoop::BareGlLoop(int width, int height)
-    : m_egl(std::make_unique<Egl>()), m_width(width), m_height(height),
+    : m_egl(std::make_unique<Egl>()),
+      m_width(width),
+      m_height(height),
       m_pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
     Egl& egl = *m_egl;
     egl.display = eglGetPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);

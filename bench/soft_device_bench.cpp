@@ -39,11 +39,11 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
-#include <thread>
 #include <memory>
 #include <new>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "bare_gl_loop.h"
@@ -188,8 +188,8 @@ Measurement MeasureDevice(bool openGL, const Span& span) {
     description.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE;
     std::string renderer;
     std::optional<GUID> wanted;
-    if (SUCCEEDED(library.DirectDrawCreateEx(nullptr, &directDraw)) && SUCCEEDED(directDraw->CreateSurface(&description, &back)) &&
-        SUCCEEDED(directDraw->QueryDirect3D7(&direct3D))) {
+    if (SUCCEEDED(library.DirectDrawCreateEx(nullptr, &directDraw)) &&
+        SUCCEEDED(directDraw->CreateSurface(&description, &back)) && SUCCEEDED(directDraw->QueryDirect3D7(&direct3D))) {
         direct3D->EnumDevices([&](const char* name, const char*, const D3DDEVICEDESC7& d) {
             const bool isOpenGL = std::string(name).rfind("OpenGL", 0) == 0;
             if (isOpenGL == openGL && !wanted) {
@@ -366,7 +366,8 @@ int main(int argc, char** argv) {
     double highestLoad = -1;
 
     std::printf("frame at %d x %d, %d rounds of %.1f s each", kWidth, kHeight, rounds, seconds);
-    if (waitQuiet >= 0) std::printf(", each round after waiting up to %.0f s for a load average below %.0f", waitQuiet, kQuietLoad);
+    if (waitQuiet >= 0)
+        std::printf(", each round after waiting up to %.0f s for a load average below %.0f", waitQuiet, kQuietLoad);
     std::printf("\n%-5s %-18s %12s %12s %8s %6s  %s\n", "round", "subject", "wall fps", "cpu fps", "alloc/f", "load", "renderer");
     for (int round = 1; round <= rounds; ++round) {
         if (waitQuiet >= 0) WaitForQuiet(round, waitQuiet);

@@ -38,8 +38,7 @@ public:
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
         std::printf("first-frame-ns %lld max-rss-kb %ld\n",
-                    static_cast<long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()),
-                    usage.ru_maxrss);
+                    static_cast<long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()), usage.ru_maxrss);
         std::fflush(stdout);
     }
     void SetCursor(vx::TCursor cursor) override { m_inner.SetCursor(cursor); }

@@ -36,10 +36,10 @@ struct Window {
             double value;
             std::uint8_t percent;
         } rows[] = {
-            {form->OSD, form->OSP, 19, 95},          {form->HddFreeD, form->HddFreeP, 8.5, 43},
-            {form->HddTestD, form->HddTestP, 3, 15}, {form->CPUD, form->CPUP, 17.25, 86},
+            {form->OSD, form->OSP, 19, 95},           {form->HddFreeD, form->HddFreeP, 8.5, 43},
+            {form->HddTestD, form->HddTestP, 3, 15},  {form->CPUD, form->CPUP, 17.25, 86},
             {form->MemFreeD, form->MemFreeP, 12, 60}, {form->MemSpeedD, form->MemSpeedP, 20, 100},
-            {form->DesktopD, form->DesktopP, 4, 20}, {form->VideoSpeedD, form->VideoSpeedP, 14, 70},
+            {form->DesktopD, form->DesktopP, 4, 20},  {form->VideoSpeedD, form->VideoSpeedP, 14, 70},
         };
         for (const auto& r : rows) {
             r.display->SetValue(r.value);

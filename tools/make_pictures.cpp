@@ -41,9 +41,7 @@ struct Rgb {
     double b = 0;
 };
 
-Rgb Mix(const Rgb& a, const Rgb& b, double t) {
-    return Rgb{a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
-}
+Rgb Mix(const Rgb& a, const Rgb& b, double t) { return Rgb{a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t}; }
 
 std::uint8_t Channel(double v) { return static_cast<std::uint8_t>(std::clamp(std::lround(v), 0L, 255L)); }
 
@@ -184,21 +182,28 @@ Strokes Wordmark(double x, double y, double scale) {
 void PaintEmblem(Image& image, Point centre, double radius) {
     const Rgb top{40, 120, 210};
     const Rgb bottom{12, 44, 112};
-    image.Paint(
-        [&](double x, double y) { return std::hypot(x - centre.x, y - centre.y) <= radius; },
-        [&](double, double y) { return Mix(top, bottom, std::clamp((y - centre.y + radius) / (2 * radius), 0.0, 1.0)); });
+    image.Paint([&](double x, double y) { return std::hypot(x - centre.x, y - centre.y) <= radius; },
+                [&](double, double y) { return Mix(top, bottom, std::clamp((y - centre.y + radius) / (2 * radius), 0.0, 1.0)); });
     // A lighter rim lifts the badge off the page.
     image.Paint(
         [&](double x, double y) {
             const double d = std::hypot(x - centre.x, y - centre.y);
             return d <= radius && d >= radius - 1.6;
         },
-        [](double, double) { return Rgb{110, 180, 240}; });
+        [](double, double) {
+            return Rgb{110, 180, 240};
+        });
     const double r = radius;
     const Point a{centre.x - 0.35 * r, centre.y - 0.5 * r};
     const Point b{centre.x - 0.35 * r, centre.y + 0.5 * r};
     const Point c{centre.x + 0.55 * r, centre.y};
-    image.Paint([&](double x, double y) { return InsideTriangle({x, y}, a, b, c); }, [](double, double) { return Rgb{255, 255, 255}; });
+    image.Paint(
+        [&](double x, double y) {
+            return InsideTriangle({x, y}, a, b, c);
+        },
+        [](double, double) {
+            return Rgb{255, 255, 255};
+        });
 }
 
 // ---------------------------------------------------------------- pictures
@@ -213,7 +218,9 @@ Image MakeLogo() {
     image.Paint([&](double x, double y) { return word.Covers({x, y}, 2.6); }, [](double, double) { return Rgb{16, 44, 100}; });
     // A thin lime underline, the colour of the digits in the window.
     image.Paint([](double x, double y) { return x >= 73 && x <= 201 && y >= 43 && y <= 44.5; },
-                [](double x, double) { return Mix(Rgb{0, 200, 0}, Rgb{40, 120, 210}, (x - 73) / 128); });
+                [](double x, double) {
+                    return Mix(Rgb{0, 200, 0}, Rgb{40, 120, 210}, (x - 73) / 128);
+                });
     const Rgb key{255, 0, 255};
     for (int y = 0; y < image.Height(); ++y) {
         for (int x = 0; x < image.Width(); ++x) {
@@ -234,18 +241,29 @@ Image MakeIcon(int size) {
     };
     Image image(size, size, Rgb{14, 26, 52});
     // A strip of film along the top and bottom edges...
-    paint(image, [](double, double y) { return y < 6 || y >= 26; }, [](double, double) { return Rgb{30, 30, 34}; });
+    paint(
+        image, [](double, double y) { return y < 6 || y >= 26; },
+        [](double, double) {
+            return Rgb{30, 30, 34};
+        });
     paint(
         image,
         [](double x, double y) {
             const double cx = std::fmod(x, 6.0);
             return cx >= 1.5 && cx <= 4.0 && ((y >= 1.5 && y <= 4.0) || (y >= 27.5 && y <= 30.0));
         },
-        [](double, double) { return Rgb{225, 225, 215}; });
+        [](double, double) {
+            return Rgb{225, 225, 215};
+        });
     // ...and the emblem's "play" sign in the window's lime.
     paint(
-        image, [](double x, double y) { return InsideTriangle({x, y}, {10, 8.5}, {10, 23.5}, {24, 16}); },
-        [](double, double y) { return Mix(Rgb{120, 255, 120}, Rgb{0, 190, 0}, (y - 8.5) / 15); });
+        image,
+        [](double x, double y) {
+            return InsideTriangle({x, y}, {10, 8.5}, {10, 23.5}, {24, 16});
+        },
+        [](double, double y) {
+            return Mix(Rgb{120, 255, 120}, Rgb{0, 190, 0}, (y - 8.5) / 15);
+        });
     return image;
 }
 
@@ -293,7 +311,9 @@ Image MakeBackground() {
             const double cx = std::fmod(x, 16.0);
             return cx >= 5 && cx <= 11 && ((y >= 359.5 && y <= 363) || (y >= 373 && y <= 376.5));
         },
-        [](double, double) { return Rgb{34, 42, 58}; });
+        [](double, double) {
+            return Rgb{34, 42, 58};
+        });
     return image;
 }
 

@@ -46,9 +46,8 @@ ClassRegistry BuildClassRegistry(SystemServices& services, DirectDrawLoader dire
     RegisterFrameworkClasses(classes);
     RegisterWidgetClasses(classes);
     RegisterVideoClasses(classes, services, std::move(directDraw));
-    classes.Register("TglSysInfo", "TComponent", [&services](TComponent* owner) {
-        return std::make_unique<TglSysInfo>(owner, services);
-    });
+    classes.Register("TglSysInfo", "TComponent",
+                     [&services](TComponent* owner) { return std::make_unique<TglSysInfo>(owner, services); });
     classes.Register("TForm1", "TForm", nullptr);
     return classes;
 }
@@ -359,9 +358,8 @@ void StartTool(SystemServices& services, HWND owner, const ToolLaunch& tool) {
     for (const std::string& program : services.ProgramsLookedFor(tool.file, tool.parameters)) {
         programs += (programs.empty() ? "" : ", ") + program;
     }
-    throw std::runtime_error((missing ? "Nie znaleziono programu do tego zadania: "
-                                      : "Nie można uruchomić programu do tego zadania: ") +
-                             programs);
+    throw std::runtime_error(
+        (missing ? "Nie znaleziono programu do tego zadania: " : "Nie można uruchomić programu do tego zadania: ") + programs);
 }
 
 }  // namespace

@@ -53,8 +53,7 @@ int RunVidorex(WindowBackend& backend, win::SystemServices& services) {
 void ConnectDisplay(win::NativeSystemServices& services, const WindowBackend& backend) {
     services.SetDisplayFacts([&backend] {
         const DisplayFacts display = backend.Display();
-        return win::ScreenFacts{display.bitsPerPixel, display.refreshRate, display.width, display.height,
-                                display.pixelsPerInch};
+        return win::ScreenFacts{display.bitsPerPixel, display.refreshRate, display.width, display.height, display.pixelsPerInch};
     });
 }
 

@@ -34,7 +34,6 @@ void ResetFloatingPointUnit() {
 #endif
 }
 
-
 }  // namespace
 
 void TForm1::BVideoSpeedClick(TObject*) {
@@ -93,7 +92,8 @@ void TForm1::DXDrawFinalize(TObject*) { Textures[0].reset(); }
 void TForm1::DXDrawInitializeSurface(TObject*) {
     IDirect3DDevice7* device = DXDraw->Device();
     if (device == nullptr) return;
-    D3DVIEWPORT7 viewport{0, 0, static_cast<DWORD>(DXDraw->SurfaceWidth()), static_cast<DWORD>(DXDraw->SurfaceHeight()), 0.0f, 1.0f};
+    D3DVIEWPORT7 viewport{0,    0,   static_cast<DWORD>(DXDraw->SurfaceWidth()), static_cast<DWORD>(DXDraw->SurfaceHeight()),
+                          0.0f, 1.0f};
     device->SetViewport(&viewport);
     D3DMATERIAL7 material{};
     material.diffuse = D3DCOLORVALUE{1, 1, 1, 0};

@@ -107,9 +107,8 @@ bool RunThroughputPass(SystemServices& services, const std::string& path, std::u
     // program however the program ends. A file already at the name is left
     // alone (the test deletes a leftover before its first pass): it can only
     // be another program's or the user's.
-    const HANDLE handle =
-        services.CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                             CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE);
+    const HANDLE handle = services.CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                               CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE);
     if (handle == INVALID_HANDLE_VALUE) return false;
     TestFile file(services, path, handle);
 

@@ -60,7 +60,6 @@ std::optional<std::string> TestFilePath(win::SystemServices& services);
 // else, when the file cannot be created, a file at the name included. Any
 // later failure raises EInOutError after the file has been closed and
 // deleted, so that a full disk is not left fuller.
-bool RunThroughputPass(win::SystemServices& services, const std::string& path,
-                       std::uint32_t blocks = kThroughputBlocks);
+bool RunThroughputPass(win::SystemServices& services, const std::string& path, std::uint32_t blocks = kThroughputBlocks);
 
 }  // namespace vx

@@ -113,7 +113,7 @@ ThroughputScore ScoreThroughput(double speedPointsSum, double loadPointsSum) {
     const std::int64_t digitsBase = TruncToInt64(static_cast<long double>(averageSpeed) + 100 - averageLoad);
     // The multiplication is done on the 64-bit integer; saturate rather than wrap.
     constexpr std::int64_t kLimit = std::numeric_limits<std::int64_t>::max() / 5;
-    score.row.value = static_cast<double>(digitsBase > kLimit ? std::numeric_limits<std::int64_t>::max()
+    score.row.value = static_cast<double>(digitsBase > kLimit    ? std::numeric_limits<std::int64_t>::max()
                                           : digitsBase < -kLimit ? std::numeric_limits<std::int64_t>::min()
                                                                  : digitsBase * 5);
     // Worked out wide and then limited to the bar's 0..100: a fast enough

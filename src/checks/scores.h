@@ -28,7 +28,8 @@ std::uint8_t BarPercent(std::int64_t value);
 // negative, so readings 2.5 s apart in the wrong order give 2.5.
 double ElapsedSeconds(const win::SYSTEMTIME& start, const win::SYSTEMTIME& end);
 
-// ---------------------------------------------------------------- Desktop: 2.5 points per bit of colour depth, a bonus above 70 Hz.
+// ---------------------------------------------------------------- Desktop: 2.5 points per bit of colour depth, a bonus above 70
+// Hz.
 
 struct DesktopScore {
     RowScore row;   // display and bar both show the truncated points
@@ -44,7 +45,8 @@ struct FreeMemoryScore {
 };
 FreeMemoryScore ScoreFreeMemory(std::int64_t memoryLoad, std::int64_t totalPhys);
 
-// ---------------------------------------------------------------- Disk free space: whole free MiB / 20, plus 0.2 for an empty disk.
+// ---------------------------------------------------------------- Disk free space: whole free MiB / 20, plus 0.2 for an empty
+// disk.
 
 // Counts of -1 stand for a failed query.
 struct DiskSpace {
@@ -71,7 +73,8 @@ struct ThroughputScore {
 };
 ThroughputScore ScoreThroughput(double speedPointsSum, double loadPointsSum);
 
-// ---------------------------------------------------------------- Processor and memory speed: 100 minus the seconds, within 0..100.
+// ---------------------------------------------------------------- Processor and memory speed: 100 minus the seconds, within
+// 0..100.
 
 constexpr int kProcessorDigitsMultiplier = 15;
 constexpr int kMemoryDigitsMultiplier = 5;

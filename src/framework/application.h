@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "framework/backend.h"
-#include "graphics/font.h"
 #include "framework/timer.h"
+#include "graphics/font.h"
 #include "platform/clock.h"
 
 namespace vx {

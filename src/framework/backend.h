@@ -15,8 +15,8 @@
 #include <string>
 #include <variant>
 
-#include "graphics/canvas.h"
 #include "framework/control.h"
+#include "graphics/canvas.h"
 #include "graphics/graphics.h"
 
 namespace vx {
@@ -70,8 +70,8 @@ struct WindowSettings {
 
 // Facts about the display the window is on.
 struct DisplayFacts {
-    int bitsPerPixel = 32;   // as the platform counts it: 24-bit colour in 4-byte pixels is 32
-    int refreshRate = 0;     // Hz; 0 when the display does not say
+    int bitsPerPixel = 32;  // as the platform counts it: 24-bit colour in 4-byte pixels is 32
+    int refreshRate = 0;    // Hz; 0 when the display does not say
     int width = 0;
     int height = 0;
     int pixelsPerInch = 96;  // 96 when the display does not say
@@ -87,8 +87,7 @@ public:
     // the box is up the system runs its own loop, from which whileShown is
     // called every few milliseconds (the framework's timers and repaints go
     // on, as in the framework's own box), never while a call of it runs.
-    virtual void ShowErrorBox(const std::string& title, const std::string& message,
-                              const std::function<void()>& whileShown) = 0;
+    virtual void ShowErrorBox(const std::string& title, const std::string& message, const std::function<void()>& whileShown) = 0;
 };
 
 // Further top-level windows owned by the main one: what the framework builds

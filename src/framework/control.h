@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "graphics/canvas.h"
 #include "framework/component.h"
+#include "graphics/canvas.h"
 #include "graphics/graphics.h"
 
 namespace vx {

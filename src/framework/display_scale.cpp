@@ -48,7 +48,8 @@ int RequestedScale(const ScaleRequest& request) {
 int DisplayScale(const ScaleRequest& request, ScreenRoom screen, int clientWidth, int clientHeight) {
     int scale = RequestedScale(request);
     const auto fits = [&](int k) {
-        return (screen.width <= 0 || clientWidth * k <= screen.width) && (screen.height <= 0 || clientHeight * k <= screen.height);
+        return (screen.width <= 0 || clientWidth * k <= screen.width) &&
+               (screen.height <= 0 || clientHeight * k <= screen.height);
     };
     while (scale > 1 && !fits(scale)) --scale;
     return scale;

@@ -11,8 +11,8 @@
 namespace vx {
 
 struct ScaleRequest {
-    std::optional<std::string_view> gdkScale;     // the GDK_SCALE variable, when set
-    std::optional<std::string_view> xResources;   // the X server's resource string, when there is one
+    std::optional<std::string_view> gdkScale;    // the GDK_SCALE variable, when set
+    std::optional<std::string_view> xResources;  // the X server's resource string, when there is one
 };
 
 struct ScreenRoom {

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "framework/application.h"
-#include "graphics/canvas.h"
 #include "framework/control.h"
+#include "graphics/canvas.h"
 
 namespace vx {
 

@@ -72,8 +72,10 @@ void RegisterFrameworkClasses(ClassRegistry& classes) {
                                         {"bsToolWindow", bsToolWindow},
                                         {"bsSizeToolWin", bsSizeToolWin}},
                                        [](TForm& f, TFormBorderStyle v) { f.SetBorderStyle(v); })
-        .Flags<TForm>("BorderIcons", {{"biSystemMenu", biSystemMenu}, {"biMinimize", biMinimize}, {"biMaximize", biMaximize}, {"biHelp", biHelp}},
-                      [](TForm& f, unsigned v) { f.SetBorderIcons(v); })
+        .Flags<TForm>(
+            "BorderIcons",
+            {{"biSystemMenu", biSystemMenu}, {"biMinimize", biMinimize}, {"biMaximize", biMaximize}, {"biHelp", biHelp}},
+            [](TForm& f, unsigned v) { f.SetBorderIcons(v); })
         .Enum<TForm, TPosition>("Position",
                                 {{"poDesigned", poDesigned},
                                  {"poDefault", poDefault},
@@ -83,7 +85,8 @@ void RegisterFrameworkClasses(ClassRegistry& classes) {
                                 [](TForm& f, TPosition v) { f.SetPosition(v); })
         .Property<TForm>("Icon", [](TForm& f, const LayoutValue& v, LayoutContext&) { f.SetIcon(LayoutContext::Picture(v)); });
 
-    const std::map<std::string, TBevelCut> cuts = {{"bvNone", bvNone}, {"bvLowered", bvLowered}, {"bvRaised", bvRaised}, {"bvSpace", bvSpace}};
+    const std::map<std::string, TBevelCut> cuts = {
+        {"bvNone", bvNone}, {"bvLowered", bvLowered}, {"bvRaised", bvRaised}, {"bvSpace", bvSpace}};
     classes.Register<TPanel>("TPanel", "TCustomControl")
         .Enum<TPanel, TBevelCut>("BevelOuter", cuts, [](TPanel& p, TBevelCut v) { p.SetBevelOuter(v); })
         .Enum<TPanel, TBevelCut>("BevelInner", cuts, [](TPanel& p, TBevelCut v) { p.SetBevelInner(v); });

@@ -8,8 +8,8 @@
 #include <stdexcept>
 
 #include "framework/form.h"
-#include "graphics/picture.h"
 #include "framework/resources.h"
+#include "graphics/picture.h"
 
 namespace vx {
 
@@ -228,7 +228,8 @@ std::vector<LayoutObject> ParseLayout(const std::string& text) {
             open->properties.push_back(std::move(property));
         }
     }
-    if (open != nullptr) throw LayoutError("layout line " + std::to_string(open->line) + ": object \"" + open->name + "\" has no \"end\"");
+    if (open != nullptr)
+        throw LayoutError("layout line " + std::to_string(open->line) + ": object \"" + open->name + "\" has no \"end\"");
     return objects;
 }
 

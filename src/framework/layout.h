@@ -30,9 +30,9 @@
 #include <string>
 #include <vector>
 
-#include "graphics/canvas.h"
 #include "framework/component.h"
 #include "framework/control.h"
+#include "graphics/canvas.h"
 
 namespace vx {
 
@@ -199,9 +199,8 @@ void LoadLayout(const std::string& text, TForm& form, const std::string& formCla
 
 template <class C>
 ClassInfo& ClassInfo::Int(const std::string& name, std::function<void(C&, int)> set) {
-    return Property<C>(name, [set](C& c, const LayoutValue& v, LayoutContext&) {
-        set(c, static_cast<int>(LayoutContext::Integer(v)));
-    });
+    return Property<C>(
+        name, [set](C& c, const LayoutValue& v, LayoutContext&) { set(c, static_cast<int>(LayoutContext::Integer(v))); });
 }
 
 template <class C>
@@ -230,7 +229,8 @@ ClassInfo& ClassInfo::Enum(const std::string& name, std::map<std::string, E> val
 }
 
 template <class C>
-ClassInfo& ClassInfo::Flags(const std::string& name, std::map<std::string, unsigned> values, std::function<void(C&, unsigned)> set) {
+ClassInfo& ClassInfo::Flags(const std::string& name, std::map<std::string, unsigned> values,
+                            std::function<void(C&, unsigned)> set) {
     return Property<C>(name, [set, values = std::move(values)](C& c, const LayoutValue& v, LayoutContext&) {
         if (v.kind != LayoutValue::List) throw LayoutError("a list in brackets is expected, not " + v.Describe());
         unsigned flags = 0;
@@ -257,7 +257,8 @@ ClassInfo& ClassInfo::FontProperties(const std::string& prefix, std::function<TF
     Int<C>(prefix + ".Height", [font](C& c, int v) { font(c).SetHeight(v); });
     Int<C>(prefix + ".Size", [font](C& c, int v) { font(c).SetSize(v); });
     Colour<C>(prefix + ".Color", [font](C& c, TColor v) { font(c).SetColor(v); });
-    Flags<C>(prefix + ".Style", {{"fsBold", fsBold}, {"fsItalic", fsItalic}, {"fsUnderline", fsUnderline}, {"fsStrikeOut", fsStrikeOut}},
+    Flags<C>(prefix + ".Style",
+             {{"fsBold", fsBold}, {"fsItalic", fsItalic}, {"fsUnderline", fsUnderline}, {"fsStrikeOut", fsStrikeOut}},
              [font](C& c, unsigned v) { font(c).SetStyle(v); });
     return *this;
 }

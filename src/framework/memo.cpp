@@ -109,9 +109,7 @@ void TMemo::TextLayoutChanged() {
     Invalidate();
 }
 
-void TMemo::SetSelStart(int start) {
-    MoveCaret(start, false);
-}
+void TMemo::SetSelStart(int start) { MoveCaret(start, false); }
 
 void TMemo::SetSelLength(int length) {
     const int start = SelStart();
@@ -422,8 +420,8 @@ void TMemo::Paint(Canvas& canvas) {
             const TRect band = TRect{x0, y, x1, y + rowHeight}.Intersect(text);
             canvas.FillRect(band, clHighlight);
             const std::u32string chars = DecodeUtf8(row.text);
-            const std::string selected = EncodeUtf8(std::u32string_view(chars).substr(
-                static_cast<std::size_t>(from - row.start), static_cast<std::size_t>(to - from)));
+            const std::string selected = EncodeUtf8(std::u32string_view(chars).substr(static_cast<std::size_t>(from - row.start),
+                                                                                      static_cast<std::size_t>(to - from)));
             canvas.Font.SetColor(clHighlightText);
             canvas.TextRect(band, x0, y, selected);
             canvas.Font.SetColor(Font().Color());

@@ -17,8 +17,7 @@ using NativeWindowBackend = Win32Backend;
 using NativeWindowBackendError = Win32WindowError;
 // On stderr as "program: message", and in the system's error box titled
 // title: a program without a console would otherwise say nothing.
-inline void ReportNativeWindowBackendError(const std::string& program, const std::string& title,
-                                           const std::string& message) {
+inline void ReportNativeWindowBackendError(const std::string& program, const std::string& title, const std::string& message) {
     std::fprintf(stderr, "%s: %s\n", program.c_str(), message.c_str());
     ShowSystemErrorBox(title, message);
 }
@@ -30,8 +29,7 @@ using NativeWindowBackend = SdlBackend;
 using NativeWindowBackendError = DisplayUnavailable;
 // On stderr only, as "program: message": without a display there is nothing
 // to show a box on.
-inline void ReportNativeWindowBackendError(const std::string& program, const std::string& /*title*/,
-                                           const std::string& message) {
+inline void ReportNativeWindowBackendError(const std::string& program, const std::string& /*title*/, const std::string& message) {
     std::fprintf(stderr, "%s: %s\n", program.c_str(), message.c_str());
 }
 }  // namespace vx

@@ -24,8 +24,7 @@ constexpr int kMaxPenWidth = 1024;
 int PenWidth(const TPen& pen) { return std::clamp(pen.Width, 1, kMaxPenWidth); }
 
 TRect Normalized(const TRect& r) {
-    return TRect{std::min(r.Left, r.Right), std::min(r.Top, r.Bottom), std::max(r.Left, r.Right),
-                 std::max(r.Top, r.Bottom)};
+    return TRect{std::min(r.Left, r.Right), std::min(r.Top, r.Bottom), std::max(r.Left, r.Right), std::max(r.Top, r.Bottom)};
 }
 
 // Floor of a / b for b > 0.
@@ -69,9 +68,7 @@ Span EllipseRow(std::int64_t left, std::int64_t width, std::int64_t height, std:
     return Span{left + (width - 1 - m) / 2, left + (width - 1 + m) / 2};
 }
 
-int ClampToInt(std::int64_t v) {
-    return static_cast<int>(std::clamp<std::int64_t>(v, -(1LL << 30), 1LL << 30));
-}
+int ClampToInt(std::int64_t v) { return static_cast<int>(std::clamp<std::int64_t>(v, -(1LL << 30), 1LL << 30)); }
 
 // Copies `sourceRect` of `source` onto `dest` (target coordinates) of
 // `target`, scaling by nearest pixel centre, inside `clip` only.
@@ -317,8 +314,7 @@ void Canvas::Ellipse(const TRect& r) {
 
     // Only rows that can reach the target are worked out.
     const std::int64_t firstRow = std::max<std::int64_t>(0, -static_cast<std::int64_t>(box.Top));
-    const std::int64_t lastRow =
-        std::min<std::int64_t>(height, static_cast<std::int64_t>(m_target->Height()) - box.Top);
+    const std::int64_t lastRow = std::min<std::int64_t>(height, static_cast<std::int64_t>(m_target->Height()) - box.Top);
     const auto row = [&](std::int64_t i) { return EllipseRow(box.Left, width, height, i); };
     const auto fillSpan = [&](std::int64_t i, std::int64_t from, std::int64_t to, std::uint32_t pixel) {
         if (from > to) return;
@@ -395,9 +391,9 @@ void Canvas::DrawGlyphs(int x, int y, const std::string& utf8, const std::option
             if (!box.Intersects(bounds)) continue;
             // Most glyphs lie wholly inside one clip rectangle; those skip the
             // per-pixel region test.
-            const bool whole = box.Intersect(bounds) == box &&
-                               std::any_of(m_clip.Rects().begin(), m_clip.Rects().end(),
-                                           [&](const TRect& c) { return c.Intersect(box) == box; });
+            const bool whole =
+                box.Intersect(bounds) == box && std::any_of(m_clip.Rects().begin(), m_clip.Rects().end(),
+                                                            [&](const TRect& c) { return c.Intersect(box) == box; });
             for (int gy = 0; gy < glyph.height; ++gy) {
                 const std::uint8_t* bits =
                     glyph.bits.data() + static_cast<std::size_t>(gy) * static_cast<std::size_t>(glyph.width);
@@ -457,8 +453,7 @@ void Canvas::DrawTransparent(int x, int y, const Bitmap& source, TColor transpar
 void Canvas::StretchDraw(const TRect& dest, const Bitmap& source) {
     std::optional<Bitmap> copy;
     const Bitmap& src = Unaliased(source, *m_target, copy);
-    Blit(*m_target, m_clip, dest.Offset(m_origin.X, m_origin.Y), src, TRect{0, 0, src.Width(), src.Height()},
-         std::nullopt);
+    Blit(*m_target, m_clip, dest.Offset(m_origin.X, m_origin.Y), src, TRect{0, 0, src.Width(), src.Height()}, std::nullopt);
 }
 
 void Canvas::CopyRect(const TRect& dest, const Bitmap& source, const TRect& sourceRect) {

@@ -41,7 +41,9 @@ public:
     void SetBitsPerPixel(int bits) { m_bitsPerPixel = bits; }
 
     std::uint32_t* Row(int y) { return m_pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width); }
-    const std::uint32_t* Row(int y) const { return m_pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width); }
+    const std::uint32_t* Row(int y) const {
+        return m_pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width);
+    }
     std::span<std::uint32_t> Pixels() { return m_pixels; }
     std::span<const std::uint32_t> Pixels() const { return m_pixels; }
 

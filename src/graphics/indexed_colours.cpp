@@ -15,9 +15,7 @@ constexpr std::uint32_t CubeLevel(std::uint32_t value) { return (value + kCubeSt
 
 // The greys 1..kGreyCount spread evenly over 0..255 without its ends (the
 // cube has black and white).
-constexpr std::uint32_t GreyValue(std::size_t index) {
-    return static_cast<std::uint32_t>((index + 1) * 255 / (kGreyCount + 1));
-}
+constexpr std::uint32_t GreyValue(std::size_t index) { return static_cast<std::uint32_t>((index + 1) * 255 / (kGreyCount + 1)); }
 
 }  // namespace
 

@@ -130,7 +130,9 @@ Bitmap DecodeJpeg(std::span<const unsigned char> bytes, const std::string& fileN
 }
 
 BmpLayout ReadBmpLayout(std::span<const unsigned char> b, const std::string& fileName, const BmpRules& rules) {
-    auto fail = [&](const std::string& why) -> PictureError { return PictureError("picture \"" + fileName + "\" is damaged: " + why); };
+    auto fail = [&](const std::string& why) -> PictureError {
+        return PictureError("picture \"" + fileName + "\" is damaged: " + why);
+    };
     if (b.size() < 54 || b[0] != 'B' || b[1] != 'M') throw fail("not a bitmap file");
     const std::uint32_t dataOffset = ReadLe(b, 10, 4);
     const std::uint32_t headerSize = ReadLe(b, 14, 4);
@@ -148,7 +150,8 @@ BmpLayout ReadBmpLayout(std::span<const unsigned char> b, const std::string& fil
         static_cast<long long>(width) * height > rules.maxPixels) {
         throw fail("bad size");
     }
-    if (compression != 0 && !(rules.bitFields32 && compression == 3 && bits == 32)) throw fail("compressed bitmaps are not supported");
+    if (compression != 0 && !(rules.bitFields32 && compression == 3 && bits == 32))
+        throw fail("compressed bitmaps are not supported");
     if (bits != 8 && bits != 24 && bits != 32) throw fail("only 8, 24 and 32 bits per pixel are supported");
 
     BmpLayout layout;
@@ -162,12 +165,14 @@ BmpLayout ReadBmpLayout(std::span<const unsigned char> b, const std::string& fil
         if (count > 256 || at + static_cast<std::size_t>(count) * 4 > b.size()) throw fail("bad colour table");
         for (std::uint32_t i = 0; i < count; ++i) {
             const std::size_t e = at + static_cast<std::size_t>(i) * 4;
-            layout.palette.push_back((static_cast<std::uint32_t>(b[e + 2]) << 16) | (static_cast<std::uint32_t>(b[e + 1]) << 8) | b[e]);
+            layout.palette.push_back((static_cast<std::uint32_t>(b[e + 2]) << 16) | (static_cast<std::uint32_t>(b[e + 1]) << 8) |
+                                     b[e]);
         }
     }
     layout.stride = ((static_cast<std::size_t>(width) * bits + 31) / 32) * 4;
     layout.dataOffset = dataOffset;
-    if (dataOffset > b.size() || layout.stride * static_cast<std::size_t>(height) > b.size() - dataOffset) throw fail("pixels missing");
+    if (dataOffset > b.size() || layout.stride * static_cast<std::size_t>(height) > b.size() - dataOffset)
+        throw fail("pixels missing");
     return layout;
 }
 

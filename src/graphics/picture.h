@@ -45,9 +45,7 @@ struct BmpLayout {
     bool bottomUp = true;
 
     // Where row y (the top row is 0) begins in the file.
-    std::size_t RowAt(int y) const {
-        return dataOffset + stride * static_cast<std::size_t>(bottomUp ? height - 1 - y : y);
-    }
+    std::size_t RowAt(int y) const { return dataOffset + stride * static_cast<std::size_t>(bottomUp ? height - 1 - y : y); }
     // The colour 0x00RRGGBB of pixel x of a 24- or 32-bit row.
     std::uint32_t ColourAt(std::span<const unsigned char> bytes, std::size_t row, int x) const {
         const std::size_t at = row + static_cast<std::size_t>(x) * static_cast<std::size_t>(bitsPerPixel / 8);

@@ -64,8 +64,7 @@ public:
     // ERROR_SUCCESS and *result a key to close with RegCloseKey; otherwise an error code and *result HKEY{}.
     virtual LONG RegOpenKeyExA(HKEY key, const char* subKey, DWORD options, DWORD samDesired, HKEY* result) = 0;
     // ERROR_MORE_DATA when *dataSize is too small; under HKEY_PERFORMANCE_DATA *dataSize then means nothing.
-    virtual LONG RegQueryValueExA(HKEY key, const char* valueName, DWORD* reserved, DWORD* type, BYTE* data,
-                                  DWORD* dataSize) = 0;
+    virtual LONG RegQueryValueExA(HKEY key, const char* valueName, DWORD* reserved, DWORD* type, BYTE* data, DWORD* dataSize) = 0;
     // ERROR_SUCCESS for a key that was open; predefined keys may be closed too.
     virtual LONG RegCloseKey(HKEY key) = 0;
 
@@ -74,8 +73,8 @@ public:
     // Chars copied without the zero, ending in the separator; when the buffer is short, the size needed with it; 0 on failure.
     virtual DWORD GetTempPathA(DWORD bufferLength, char* buffer) = 0;
     // Any of the three outputs may be null; FALSE when the directory's volume cannot be queried.
-    virtual BOOL GetDiskFreeSpaceExA(const char* directory, ULONGLONG* freeBytesAvailableToCaller,
-                                     ULONGLONG* totalNumberOfBytes, ULONGLONG* totalNumberOfFreeBytes) = 0;
+    virtual BOOL GetDiskFreeSpaceExA(const char* directory, ULONGLONG* freeBytesAvailableToCaller, ULONGLONG* totalNumberOfBytes,
+                                     ULONGLONG* totalNumberOfFreeBytes) = 0;
     // INVALID_HANDLE_VALUE on failure; success after CREATE_ALWAYS/OPEN_ALWAYS on an existing file sets ERROR_ALREADY_EXISTS.
     // FILE_FLAG_DELETE_ON_CLOSE goes with CREATE_NEW only (else ERROR_INVALID_PARAMETER): the file made is gone
     // once its handle closes or the process ends, however it ends, and once made no other CreateFileA reaches it.

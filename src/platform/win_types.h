@@ -52,9 +52,8 @@ enum class HDC : std::uintptr_t {};
 enum class HINSTANCE : std::uintptr_t {};
 
 template <typename Handle>
-concept WinHandle = std::is_same_v<Handle, HANDLE> || std::is_same_v<Handle, HKEY> ||
-                    std::is_same_v<Handle, HWND> || std::is_same_v<Handle, HDC> ||
-                    std::is_same_v<Handle, HINSTANCE>;
+concept WinHandle = std::is_same_v<Handle, HANDLE> || std::is_same_v<Handle, HKEY> || std::is_same_v<Handle, HWND> ||
+    std::is_same_v<Handle, HDC> || std::is_same_v<Handle, HINSTANCE>;
 
 template <WinHandle Handle>
 constexpr std::uintptr_t HandleValue(Handle handle) {

@@ -51,8 +51,10 @@ void TglSysInfo::TakeSnapshot() {
 
     m_cpuKind = system.wProcessorLevel;
     m_cpuName = ProcessorName(m_cpuKind);
-    if (version.dwPlatformId == VER_PLATFORM_WIN32_NT) m_osPlatform = "NT";
-    else if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) m_osPlatform = "95";
+    if (version.dwPlatformId == VER_PLATFORM_WIN32_NT)
+        m_osPlatform = "NT";
+    else if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS)
+        m_osPlatform = "95";
 
     m_vRefreshRate = m_services.GetDeviceCaps(screen, VREFRESH);
     m_colorDepth = m_services.GetDeviceCaps(screen, BITSPIXEL);

@@ -27,7 +27,8 @@ DibPicture DecodeDibPicture(std::span<const unsigned char> b, const std::string&
     for (int y = 0; y < layout.height; ++y) {
         const std::size_t row = layout.RowAt(y);
         for (int x = 0; x < layout.width; ++x) {
-            const std::size_t out = static_cast<std::size_t>(y) * static_cast<std::size_t>(layout.width) + static_cast<std::size_t>(x);
+            const std::size_t out =
+                static_cast<std::size_t>(y) * static_cast<std::size_t>(layout.width) + static_cast<std::size_t>(x);
             if (picture.Indexed()) {
                 picture.indices[out] = b[row + static_cast<std::size_t>(x)];
             } else {

@@ -103,8 +103,10 @@ void TDirect3DTexture2::MakeSurface() {
     d.dwHeight = clampSide(static_cast<DWORD>(m_picture.height), limits.dwMinTextureHeight, limits.dwMaxTextureHeight);
     d.ddpfPixelFormat = m_format;
     d.ddsCaps.dwCaps = DDSCAPS_TEXTURE;
-    if (m_owner.ActiveOptions() & doHardware) d.ddsCaps.dwCaps2 = DDSCAPS2_TEXTUREMANAGE;
-    else d.ddsCaps.dwCaps |= DDSCAPS_SYSTEMMEMORY;
+    if (m_owner.ActiveOptions() & doHardware)
+        d.ddsCaps.dwCaps2 = DDSCAPS2_TEXTUREMANAGE;
+    else
+        d.ddsCaps.dwCaps |= DDSCAPS_SYSTEMMEMORY;
     if (FAILED(directDraw->CreateSurface(&d, &m_surface)) || !m_surface) {
         m_surface.reset();
         throw EDirect3DTextureError(kTextureError);
@@ -126,7 +128,8 @@ void TDirect3DTexture2::Load() {
     if (!m_surface) return;
     DDSURFACEDESC2 locked{};
     locked.dwSize = sizeof(locked);
-    if (FAILED(m_surface->Lock(nullptr, &locked, DDLOCK_WAIT | DDLOCK_WRITEONLY, HANDLE{})) || locked.lpSurface == nullptr) return;
+    if (FAILED(m_surface->Lock(nullptr, &locked, DDLOCK_WAIT | DDLOCK_WRITEONLY, HANDLE{})) || locked.lpSurface == nullptr)
+        return;
     int width = static_cast<int>(locked.dwWidth);
     int height = static_cast<int>(locked.dwHeight);
     int bytes = static_cast<int>(locked.ddpfPixelFormat.dwRGBBitCount / 8);
@@ -140,7 +143,8 @@ void TDirect3DTexture2::Load() {
         for (int x = 0; x < width; ++x) {
             int sx = x * m_picture.width / width;
             if (indexed) {
-                std::size_t at = static_cast<std::size_t>(sy) * static_cast<std::size_t>(m_picture.width) + static_cast<std::size_t>(sx);
+                std::size_t at =
+                    static_cast<std::size_t>(sy) * static_cast<std::size_t>(m_picture.width) + static_cast<std::size_t>(sx);
                 row[x] = m_picture.Indexed() ? m_picture.indices[at] : 0;
                 continue;
             }

@@ -5,8 +5,8 @@
 #include <thread>
 
 #include "framework/application.h"
-#include "framework/form.h"
 #include "framework/finally.h"
+#include "framework/form.h"
 #include "video/render_surface_host.h"
 #include "video/video_rules.h"
 
@@ -44,8 +44,7 @@ class TDXDraw::Presentation final : public dx::PresentationTarget {
 public:
     explicit Presentation(TDXDraw& owner) : m_owner(owner) {}
 
-    void Present(HWND window, const std::uint32_t* pixels, int pitchPixels, int width, int height,
-                 const RECT& dest) override {
+    void Present(HWND window, const std::uint32_t* pixels, int pitchPixels, int width, int height, const RECT& dest) override {
         TForm* form = m_owner.ParentForm();
         if (form == nullptr) return;
         const RECT client = ClientRectOf(window);

@@ -15,9 +15,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "graphics/canvas.h"
 #include "framework/component.h"
 #include "framework/control.h"
+#include "graphics/canvas.h"
 #include "platform/dx/d3d.h"
 #include "platform/dx/ddraw.h"
 #include "platform/dx/device_context_pixels.h"
@@ -92,8 +92,7 @@ private:
     // The scratch image for a w x h area and a canvas on it.
     vx::Canvas& Scratch(int w, int h);
     void DrawOnScratch(int x, int y, const win::RECT& area, const std::string& utf8);
-    void TextThroughDeviceContext(dx::DeviceContextPixels& pixels, int x, int y, const win::RECT& area,
-                                  const std::string& utf8);
+    void TextThroughDeviceContext(dx::DeviceContextPixels& pixels, int x, int y, const win::RECT& area, const std::string& utf8);
     void TextThroughLock(int x, int y, const win::RECT& area, const std::string& utf8);
 
     TDirectDrawSurface& m_surface;
@@ -129,7 +128,16 @@ private:
 };
 
 // What a member of the surface's notification list is told.
-enum class DXDrawNotice { Initializing, Initialize, InitializeSurface, Restore, FinalizeSurface, Finalize, SurfaceSize, Destroying };
+enum class DXDrawNotice {
+    Initializing,
+    Initialize,
+    InitializeSurface,
+    Restore,
+    FinalizeSurface,
+    Finalize,
+    SurfaceSize,
+    Destroying
+};
 
 class TDXDraw : public TCustomControl {
 public:

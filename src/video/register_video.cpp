@@ -1,7 +1,7 @@
 #include "video/register_video.h"
 
-#include "graphics/picture.h"
 #include "framework/resources.h"
+#include "graphics/picture.h"
 #include "platform/dx/native_direct_draw.h"
 #include "video/dx_timer.h"
 
@@ -39,7 +39,9 @@ void RegisterVideoClasses(ClassRegistry& classes, win::SystemServices& services,
                                         [](TDXDraw& d, TNotifyEvent e) { d.OnInitializeSurface = std::move(e); })
         .Handler<TDXDraw, TNotifyEvent>("OnFinalize", [](TDXDraw& d, TNotifyEvent e) { d.OnFinalize = std::move(e); });
 
-    classes.Register("TDXTimer", "TComponent", [&services](TComponent* owner) { return std::make_unique<TDXTimer>(owner, services); })
+    classes
+        .Register("TDXTimer", "TComponent",
+                  [&services](TComponent* owner) { return std::make_unique<TDXTimer>(owner, services); })
         .Bool<TDXTimer>("ActiveOnly", [](TDXTimer& t, bool v) { t.SetActiveOnly(v); })
         .Bool<TDXTimer>("Enabled", [](TDXTimer& t, bool v) { t.SetEnabled(v); })
         .Int<TDXTimer>("Interval", [](TDXTimer& t, int v) { t.SetInterval(v); })

@@ -214,13 +214,13 @@ std::optional<int> TglDigits::DrawCharacter(Canvas& canvas, int x, int y, int po
         int x1, y1, x2, y2;
     };
     const std::array<Segment, 7> segments = {{
-        {left + gap, top, right - gap + p, top},                         // top
-        {left + gap, mid, right - gap + p, mid},                         // middle
-        {left + gap, bottom, right - gap + p, bottom},                   // bottom
-        {left, top + gap, left, mid - gap + p},                          // upper left
-        {right, top + gap, right, mid - gap + p},                        // upper right
-        {left, bottom - gap, left, mid + penWidth + gap - p},            // lower left
-        {right, bottom - gap, right, mid + penWidth + gap - p},          // lower right
+        {left + gap, top, right - gap + p, top},                 // top
+        {left + gap, mid, right - gap + p, mid},                 // middle
+        {left + gap, bottom, right - gap + p, bottom},           // bottom
+        {left, top + gap, left, mid - gap + p},                  // upper left
+        {right, top + gap, right, mid - gap + p},                // upper right
+        {left, bottom - gap, left, mid + penWidth + gap - p},    // lower left
+        {right, bottom - gap, right, mid + penWidth + gap - p},  // lower right
     }};
     // Unlit segments only show on a plain background; over a gradient the
     // ramp itself is the "off" look.

@@ -1,9 +1,9 @@
 #include "widgets/format.h"
 
 #include <array>
+#include <cctype>
 #include <charconv>
 #include <clocale>
-#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -28,7 +28,8 @@ std::string FormatGeneral(double value, char separator) {
     // the rounded exponent. to_chars ignores the locale, which keeps the
     // separator under our control.
     std::array<char, 64> buf{};
-    const auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), std::fabs(value), std::chars_format::scientific, 14);
+    const auto [end, ec] =
+        std::to_chars(buf.data(), buf.data() + buf.size(), std::fabs(value), std::chars_format::scientific, 14);
     if (ec != std::errc()) return "NAN";
     const std::string sci(buf.data(), end);  // d.ddddddddddddde[+-]xx
     const std::size_t ePos = sci.find('e');

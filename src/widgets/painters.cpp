@@ -164,8 +164,9 @@ void FillGradient(Canvas& canvas, const TRect& rect, const TGradient& gradient) 
             for (int i = 0; i < n; ++i) {
                 // A converging ramp runs from the edges to the middle and back.
                 const int shade = converge ? std::min(2 * std::min(i, n - 1 - i), n - 1) : i;
-                canvas.FillRect(TRect{rect.Left, rect.Top + MulDiv(i, height, n), rect.Right, rect.Top + MulDiv(i + 1, height, n)},
-                                BandColor(from, to, shade, n - 1));
+                canvas.FillRect(
+                    TRect{rect.Left, rect.Top + MulDiv(i, height, n), rect.Right, rect.Top + MulDiv(i + 1, height, n)},
+                    BandColor(from, to, shade, n - 1));
                 if (PastFilling(gradient, i, n)) break;
             }
             break;
@@ -191,8 +192,9 @@ void FillGradient(Canvas& canvas, const TRect& rect, const TGradient& gradient) 
             const bool converge = gradient.Orientation() == fgdVertConvergent;
             for (int i = 0; i < n; ++i) {
                 const int shade = converge ? std::min(2 * std::min(i, n - 1 - i), n - 1) : i;
-                canvas.FillRect(TRect{rect.Left + MulDiv(i, width, n), rect.Top, rect.Left + MulDiv(i + 1, width, n), rect.Bottom},
-                                BandColor(from, to, shade, n - 1));
+                canvas.FillRect(
+                    TRect{rect.Left + MulDiv(i, width, n), rect.Top, rect.Left + MulDiv(i + 1, width, n), rect.Bottom},
+                    BandColor(from, to, shade, n - 1));
                 if (PastFilling(gradient, i, n)) break;
             }
             break;
@@ -202,9 +204,9 @@ void FillGradient(Canvas& canvas, const TRect& rect, const TGradient& gradient) 
 
 // ---------------------------------------------------------------- DrawStyledText
 
-void DrawStyledText(Canvas& canvas, int x, int y, const TFont& font, const std::string& text, TglTextStyle style,
-                    bool delineated, TColor fontColor, TColor shadowColor, TColor highlightColor, TColor delineateColor,
-                    const TRect& clip, int shadowDepth, bool skip3DCopies) {
+void DrawStyledText(Canvas& canvas, int x, int y, const TFont& font, const std::string& text, TglTextStyle style, bool delineated,
+                    TColor fontColor, TColor shadowColor, TColor highlightColor, TColor delineateColor, const TRect& clip,
+                    int shadowDepth, bool skip3DCopies) {
     if (text.empty()) return;
     Canvas::StateSaver saver(canvas);
     canvas.Font = font;

@@ -7,16 +7,16 @@
 #include <cstdint>
 #include <string>
 
+#include "framework/stdctrls.h"
 #include "graphics/canvas.h"
 #include "graphics/graphics.h"
-#include "framework/stdctrls.h"
 #include "widgets/property_group.h"
 
 namespace vx {
 
 enum TglGradientDir {
-    fgdHorizontal,      // colour changes from top to bottom
-    fgdVertical,        // colour changes from left to right
+    fgdHorizontal,  // colour changes from top to bottom
+    fgdVertical,    // colour changes from left to right
     fgdLeftBias,
     fgdRightBias,
     fgdRectangle,
@@ -148,8 +148,8 @@ void FillGradient(Canvas& canvas, const TRect& rect, const TGradient& gradient);
 
 // Writes one line of text in a 3D style, clipped to clip; the main copy's
 // top-left is at (x, y) for fstNone and fstShadow.
-void DrawStyledText(Canvas& canvas, int x, int y, const TFont& font, const std::string& text, TglTextStyle style,
-                    bool delineated, TColor fontColor, TColor shadowColor, TColor highlightColor, TColor delineateColor,
-                    const TRect& clip, int shadowDepth = 2, bool skip3DCopies = false);
+void DrawStyledText(Canvas& canvas, int x, int y, const TFont& font, const std::string& text, TglTextStyle style, bool delineated,
+                    TColor fontColor, TColor shadowColor, TColor highlightColor, TColor delineateColor, const TRect& clip,
+                    int shadowDepth = 2, bool skip3DCopies = false);
 
 }  // namespace vx

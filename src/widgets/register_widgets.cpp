@@ -27,18 +27,21 @@ const std::map<std::string, unsigned> kBevelSides = {
 const std::map<std::string, TAlignment> kAlignments = {
     {"taLeftJustify", taLeftJustify}, {"taRightJustify", taRightJustify}, {"taCenter", taCenter}};
 const std::map<std::string, TglGradientDir> kGradientDirs = {
-    {"fgdHorizontal", fgdHorizontal},         {"fgdVertical", fgdVertical},   {"fgdLeftBias", fgdLeftBias},
-    {"fgdRightBias", fgdRightBias},           {"fgdRectangle", fgdRectangle}, {"fgdHorzConvergent", fgdHorzConvergent},
+    {"fgdHorizontal", fgdHorizontal},        {"fgdVertical", fgdVertical},   {"fgdLeftBias", fgdLeftBias},
+    {"fgdRightBias", fgdRightBias},          {"fgdRectangle", fgdRectangle}, {"fgdHorzConvergent", fgdHorzConvergent},
     {"fgdVertConvergent", fgdVertConvergent}};
-const std::map<std::string, TglTextStyle> kTextStyles = {
-    {"fstNone", fstNone},     {"fstRaised", fstRaised}, {"fstRecessed", fstRecessed},
-    {"fstPushed", fstPushed}, {"fstShadow", fstShadow}, {"fstVolumetric", fstVolumetric}};
+const std::map<std::string, TglTextStyle> kTextStyles = {{"fstNone", fstNone},         {"fstRaised", fstRaised},
+                                                         {"fstRecessed", fstRecessed}, {"fstPushed", fstPushed},
+                                                         {"fstShadow", fstShadow},     {"fstVolumetric", fstVolumetric}};
 const std::map<std::string, TglLabelDir> kLabelDirs = {
     {"fldLeftRight", fldLeftRight}, {"fldRightLeft", fldRightLeft}, {"fldUpDown", fldUpDown}, {"fldDownUp", fldDownUp}};
-const std::map<std::string, TPenStyle> kPenStyles = {
-    {"psSolid", psSolid},           {"psDash", psDash},   {"psDot", psDot},
-    {"psDashDot", psDashDot},       {"psDashDotDot", psDashDotDot},
-    {"psClear", psClear},           {"psInsideFrame", psInsideFrame}};
+const std::map<std::string, TPenStyle> kPenStyles = {{"psSolid", psSolid},
+                                                     {"psDash", psDash},
+                                                     {"psDot", psDot},
+                                                     {"psDashDot", psDashDot},
+                                                     {"psDashDotDot", psDashDotDot},
+                                                     {"psClear", psClear},
+                                                     {"psInsideFrame", psInsideFrame}};
 const std::map<std::string, TBrushStyle> kBrushStyles = {{"bsSolid", bsSolid}, {"bsClear", bsClear}};
 
 // ---------------------------------------------------------------- checked numbers
@@ -47,8 +50,8 @@ template <class T>
 T Checked(long long value) {
     if (value < std::numeric_limits<T>::min() || value > std::numeric_limits<T>::max()) {
         throw LayoutError("the number " + std::to_string(value) + " is out of range (" +
-                          std::to_string(std::numeric_limits<T>::min()) + " to " +
-                          std::to_string(std::numeric_limits<T>::max()) + ")");
+                          std::to_string(std::numeric_limits<T>::min()) + " to " + std::to_string(std::numeric_limits<T>::max()) +
+                          ")");
     }
     return static_cast<T>(value);
 }
@@ -82,7 +85,8 @@ void GradientProperties(ClassInfo& info, const std::string& prefix, std::functio
         .template Bool<C>(prefix + ".BufferedDraw", [gradient](C& c, bool v) { gradient(c).SetBufferedDraw(v); })
         .template Enum<C, TBrushStyle>(prefix + ".BrushStyle", kBrushStyles,
                                        [gradient](C& c, TBrushStyle v) { gradient(c).SetBrushStyle(v); });
-    Number<C, std::uint8_t>(info, prefix + ".PercentFilling", [gradient](C& c, std::uint8_t v) { gradient(c).SetPercentFilling(v); });
+    Number<C, std::uint8_t>(info, prefix + ".PercentFilling",
+                            [gradient](C& c, std::uint8_t v) { gradient(c).SetPercentFilling(v); });
 }
 
 template <class C>
@@ -97,7 +101,8 @@ template <class C>
 void ButtonStyleProperties(ClassInfo& info, const std::string& prefix, std::function<TglSpeedButtonStyle&(C&)> style) {
     info.Colour<C>(prefix + ".Color", [style](C& c, TColor v) { style(c).SetColor(v); })
         .template Colour<C>(prefix + ".DelineateColor", [style](C& c, TColor v) { style(c).SetDelineateColor(v); })
-        .template Enum<C, TglTextStyle>(prefix + ".TextStyle", kTextStyles, [style](C& c, TglTextStyle v) { style(c).SetTextStyle(v); })
+        .template Enum<C, TglTextStyle>(prefix + ".TextStyle", kTextStyles,
+                                        [style](C& c, TglTextStyle v) { style(c).SetTextStyle(v); })
         .template FontProperties<C>(prefix + ".Font", [style](C& c) -> TFont& { return style(c).Font(); });
     BevelProperties<C>(info, prefix + ".Bevel", [style](C& c) -> TglBevel& { return style(c).Bevel(); });
     GradientProperties<C>(info, prefix + ".Gradient", [style](C& c) -> TGradient& { return style(c).Gradient(); });
@@ -187,7 +192,8 @@ void RegisterLabel(ClassRegistry& classes) {
         .Bool<B>("AutoSize", [](B& b, bool v) { b.SetAutoSize(v); })
         .Enum<B, TAlignment>("Alignment", kAlignments, [](B& b, TAlignment v) { b.SetAlignment(v); })
         .Enum<B, TglLabelDir>("Direction", kLabelDirs, [](B& b, TglLabelDir v) { b.SetDirection(v); })
-        .Flags<B>("Options", {{"floActiveWhileControlFocused", floActiveWhileControlFocused}, {"floDelineatedText", floDelineatedText}},
+        .Flags<B>("Options",
+                  {{"floActiveWhileControlFocused", floActiveWhileControlFocused}, {"floDelineatedText", floDelineatedText}},
                   [](B& b, unsigned v) { b.SetOptions(v); })
         .Colour<B>("Colors.Text", [](B& b, TColor v) { b.Colors().SetText(v); })
         .Colour<B>("Colors.TextActive", [](B& b, TColor v) { b.Colors().SetTextActive(v); })

@@ -104,9 +104,8 @@ void TglExtSpeedButton::Paint(Canvas& canvas) {
     const int shift = m_pressed ? 1 : 0;
     const int x = inner.Left + (inner.Right - inner.Left - size.cx) / 2 + shift;
     const int y = inner.Top + (inner.Bottom - inner.Top - size.cy) / 2 + shift;
-    DrawStyledText(canvas, x, y, style.Font(), Caption(), Enabled() ? style.TextStyle() : fstPushed, false,
-                   style.Font().Color(), DarkenColor(style.Color(), 60), LightenColor(style.Color(), 60),
-                   style.DelineateColor(), face);
+    DrawStyledText(canvas, x, y, style.Font(), Caption(), Enabled() ? style.TextStyle() : fstPushed, false, style.Font().Color(),
+                   DarkenColor(style.Color(), 60), LightenColor(style.Color(), 60), style.DelineateColor(), face);
 
     if (m_frame) {
         canvas.Brush.Color = m_frameColor;

@@ -80,8 +80,7 @@ void TStatusLed::Paint(Canvas& canvas) {
     canvas.Brush.Style = bsSolid;
     canvas.Ellipse(TRect{2, 2, 14, 14});
     // A glint at the upper left makes the lamp look round.
-    static constexpr std::array<TPoint, 9> kGlint = {
-        {{6, 5}, {7, 5}, {8, 5}, {5, 6}, {5, 7}, {5, 8}, {6, 6}, {6, 7}, {7, 6}}};
+    static constexpr std::array<TPoint, 9> kGlint = {{{6, 5}, {7, 5}, {8, 5}, {5, 6}, {5, 7}, {5, 8}, {6, 6}, {6, 7}, {7, 6}}};
     for (const TPoint& p : kGlint) canvas.SetPixel(p.X, p.Y, m_ledShadow);
 }
 

@@ -27,8 +27,12 @@ TEST(AdviceNumberTest, TwoDecimalsWithTheUsersSeparator) {
         const char* comma;
     };
     const Case cases[] = {
-        {37.260138511657715, "37.26", "37,26"}, {0.9765625, "0.98", "0,98"}, {40, "40.00", "40,00"},
-        {0, "0.00", "0,00"},                    {-2.5, "-2.50", "-2,50"},   {1234567.891, "1234567.89", "1234567,89"},
+        {37.260138511657715, "37.26", "37,26"},
+        {0.9765625, "0.98", "0,98"},
+        {40, "40.00", "40,00"},
+        {0, "0.00", "0,00"},
+        {-2.5, "-2.50", "-2,50"},
+        {1234567.891, "1234567.89", "1234567,89"},
     };
     {
         test::ScopedNumericLocale c("C");
@@ -49,11 +53,10 @@ TEST(AdviceTextTest, DiskSpaceWithAPointAndWithAComma) {
     const double freeGB = 0.9765625;
     {
         test::ScopedNumericLocale c("C");
-        EXPECT_EQ(DiskSpaceAdvice(totalGB, freeGB),
-                  (std::vector<std::string>{
-                      kDiskLineStart + "37.26 GB posiadasz 0.98" + kDiskLineEnd,
-                      "Polecam także od czasu do czasu wykonywać defragmentację dysku!",
-                  }));
+        EXPECT_EQ(DiskSpaceAdvice(totalGB, freeGB), (std::vector<std::string>{
+                                                        kDiskLineStart + "37.26 GB posiadasz 0.98" + kDiskLineEnd,
+                                                        "Polecam także od czasu do czasu wykonywać defragmentację dysku!",
+                                                    }));
     }
     test::ScopedNumericLocale polish("pl_PL.UTF-8");
     if (!polish.Ok()) GTEST_SKIP() << "the Polish locale is not installed";
@@ -152,10 +155,8 @@ TEST(AdviceLaunchTest, EachButtonStartsTheToolItsCaptionNames) {
     for (const Case& c : {
              Case{"clean-up", true, "Oczyść", 5, false, "cleanmgr.exe", ""},
              Case{"clean-up, other caption", true, "Ultra DMA", 5, false, "", ""},
-             Case{"system properties", false, "Ultra DMA", 5, false, "rundll32.exe",
-                  "shell32.dll, Control_RunDLL sysdm.cpl, ,0"},
-             Case{"display settings", false, "Desktop", 5, false, "rundll32.exe",
-                  "shell32.dll, Control_RunDLL desk.cpl, ,3"},
+             Case{"system properties", false, "Ultra DMA", 5, false, "rundll32.exe", "shell32.dll, Control_RunDLL sysdm.cpl, ,0"},
+             Case{"display settings", false, "Desktop", 5, false, "rundll32.exe", "shell32.dll, Control_RunDLL desk.cpl, ,3"},
              Case{"defragmenter on 5", false, "Defragmentuj", 5, false, "dfrg.msc", ""},
              Case{"defragmenter on 4", false, "Defragmentuj", 4, false, "defrag.exe", ""},
              Case{"defragmenter on 6", false, "Defragmentuj", 6, false, "defrag.exe", ""},
@@ -202,8 +203,7 @@ TEST(AdviceLaunchTest, AMissingToolIsReportedWithTheProgramsLookedFor) {
     };
     for (const Case& c : {
              Case{"none installed", ERROR_FILE_NOT_FOUND, "Nie znaleziono programu do tego zadania: baobab, filelight"},
-             Case{"nothing to open it with", ERROR_NO_ASSOCIATION,
-                  "Nie znaleziono programu do tego zadania: baobab, filelight"},
+             Case{"nothing to open it with", ERROR_NO_ASSOCIATION, "Nie znaleziono programu do tego zadania: baobab, filelight"},
              Case{"one there that will not start", ERROR_ACCESS_DENIED,
                   "Nie można uruchomić programu do tego zadania: baobab, filelight"},
              Case{"no memory to start it", ERROR_NOT_ENOUGH_MEMORY,
@@ -230,8 +230,7 @@ TEST(AdviceLaunchTest, AMissingToolIsReportedWithTheProgramsLookedFor) {
 // services left "access denied" behind.
 TEST(AdviceLaunchTest, AToolTheSystemLacksIsReportedAsNotFound) {
     const char* systemRoot = std::getenv("SystemRoot");
-    if (systemRoot == nullptr ||
-        std::filesystem::exists(std::filesystem::path(systemRoot) / "System32" / kDiskCleanUp.file)) {
+    if (systemRoot == nullptr || std::filesystem::exists(std::filesystem::path(systemRoot) / "System32" / kDiskCleanUp.file)) {
         GTEST_SKIP() << "the system has its clean-up tool, which the test would start";
     }
     test::TempDir dir;

@@ -62,8 +62,9 @@ struct CheckWindow {
     std::function<void(int reading)> onReading;
     std::function<void(int slice)> onPass, onCpuSlice, onMemSlice;
     // The file work of a pass; by default none at all.
-    std::function<bool(win::SystemServices&, const std::string&)> passWork = [](win::SystemServices&,
-                                                                                 const std::string&) { return true; };
+    std::function<bool(win::SystemServices&, const std::string&)> passWork = [](win::SystemServices&, const std::string&) {
+        return true;
+    };
     std::vector<ExtendedFloat> accumulatorsSeen;
     std::vector<const std::uint8_t*> blocksSeen;
 
@@ -152,8 +153,6 @@ struct LampState {
 inline LampState Lamps(const TStatusLed* green, const TStatusLed* yellow, const TStatusLed* red) {
     return {green->LedisOn(), yellow->LedisOn(), red->LedisOn(), red->Blinking()};
 }
-inline LampState LampFor(Lamp lamp) {
-    return {lamp == Lamp::Green, lamp == Lamp::Yellow, lamp == Lamp::Red, lamp == Lamp::Red};
-}
+inline LampState LampFor(Lamp lamp) { return {lamp == Lamp::Green, lamp == Lamp::Yellow, lamp == Lamp::Red, lamp == Lamp::Red}; }
 
 }  // namespace vx::test

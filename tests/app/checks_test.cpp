@@ -39,8 +39,8 @@ TEST(DesktopCheckTest, ScoresFromTheSnapshotAndKeepsTheAdviceValues) {
         Lamp lamp;
         bool link;
     };
-    for (const Case& c : {Case{16, 60, 40, Lamp::Red, true}, Case{32, 75, 100, Lamp::Green, false},
-                          Case{30, 60, 75, Lamp::Yellow, true}}) {
+    for (const Case& c :
+         {Case{16, 60, 40, Lamp::Red, true}, Case{32, 75, 100, Lamp::Green, false}, Case{30, 60, 75, Lamp::Yellow, true}}) {
         SCOPED_TRACE(std::to_string(c.depth) + " bits at " + std::to_string(c.refresh) + " Hz");
         CheckWindow<> w([&](test::HookedServices& s) {
             s.deviceCaps[BITSPIXEL] = c.depth;
@@ -102,8 +102,7 @@ TEST(FreeSpaceCheckTest, ScoresTheTemporaryFoldersDisk) {
              Case{"2500 MiB", "/tmp/", 2500 * kMiB, "/tmp/", 100, Lamp::Green, false, 2500.0 / 1024},
              Case{"drive letter", "C:\\TEMP\\", 1000 * kMiB, "C:\\", 50, Lamp::Yellow, true, 1000.0 / 1024},
              Case{"relative folder", "tmp/", 1000 * kMiB, "", 0, Lamp::Red, true, -1.0 / 1073741824},
-             Case{"folder too long", "/" + std::string(300, 't') + "/", 1000 * kMiB, "", 0, Lamp::Red, true,
-                  -1.0 / 1073741824},
+             Case{"folder too long", "/" + std::string(300, 't') + "/", 1000 * kMiB, "", 0, Lamp::Red, true, -1.0 / 1073741824},
          }) {
         SCOPED_TRACE(c.name);
         CheckWindow<> w([&](test::HookedServices& s) {
@@ -206,8 +205,16 @@ TEST(SpeedTestsTest, TheMemoryBlocksAreZeroFilledTenMebibytes) {
 // ---------------------------------------------------------------- The battery's stops
 
 TEST(BatteryStopTest, WhatStillRunsAndWhatStaysUnscored) {
-    enum class Stop { Nowhere, OsCheck, FreeSpaceCheck, ThroughputPass4, ProcessorSlice3, FreeMemoryCheck, MemorySlice3,
-                      DesktopCheck };
+    enum class Stop {
+        Nowhere,
+        OsCheck,
+        FreeSpaceCheck,
+        ThroughputPass4,
+        ProcessorSlice3,
+        FreeMemoryCheck,
+        MemorySlice3,
+        DesktopCheck
+    };
     struct Case {
         const char* name;
         Stop stop;
@@ -235,21 +242,31 @@ TEST(BatteryStopTest, WhatStillRunsAndWhatStaysUnscored) {
                 w.services.onDiskQuery = [&] { w.QueueStop(); };
                 break;
             case Stop::ThroughputPass4:
-                w.onPass = [&](int pass) { if (pass == 3) w.QueueStop(); };
+                w.onPass = [&](int pass) {
+                    if (pass == 3) w.QueueStop();
+                };
                 break;
             case Stop::ProcessorSlice3:
-                w.onCpuSlice = [&](int slice) { if (slice == 2) w.QueueStop(); };
+                w.onCpuSlice = [&](int slice) {
+                    if (slice == 2) w.QueueStop();
+                };
                 break;
             case Stop::FreeMemoryCheck:
                 // The processor test's closing clock reading is followed by its
                 // scoring pump, then the free memory check's pump.
-                w.onReading = [&](int reading) { if (reading == 21) w.QueueStopAfterNextPump(); };
+                w.onReading = [&](int reading) {
+                    if (reading == 21) w.QueueStopAfterNextPump();
+                };
                 break;
             case Stop::MemorySlice3:
-                w.onMemSlice = [&](int slice) { if (slice == 2) w.QueueStop(); };
+                w.onMemSlice = [&](int slice) {
+                    if (slice == 2) w.QueueStop();
+                };
                 break;
             case Stop::DesktopCheck:
-                w.onReading = [&](int reading) { if (reading == 23) w.QueueStopAfterNextPump(); };
+                w.onReading = [&](int reading) {
+                    if (reading == 23) w.QueueStopAfterNextPump();
+                };
                 break;
         }
         w.QueueClick(*w.form->BStartStop);
@@ -310,9 +327,7 @@ TEST(ThroughputFaultTest, InputOutputErrorsReachTheUserWithTheFileGone) {
                           Case{"short read", [](auto& s) { s.shortReadBytes = 512; }, "Read beyond end of file"}}) {
         SCOPED_TRACE(c.name);
         CheckWindow<> w;
-        w.passWork = [](SystemServices& services, const std::string& path) {
-            return RunThroughputPass(services, path, 4);
-        };
+        w.passWork = [](SystemServices& services, const std::string& path) { return RunThroughputPass(services, path, 4); };
         c.fault(w.services);
         w.ClickOn(*w.form->BHddTest);
         EXPECT_EQ(w.errors, std::vector<std::string>{c.message});
@@ -335,12 +350,12 @@ TEST(ThroughputFaultTest, APlantedLinkIsRemovedAndItsTargetLeftAlone) {
         const char* name;
         bool (*plant)(const std::string& target, const std::string& link);
     };
-    for (const Case& c : {Case{"symbolic link", test::MakeSymlink},
-                          Case{"second name", [](const std::string& target, const std::string& link) {
-                                   std::error_code error;
-                                   std::filesystem::create_hard_link(target, link, error);
-                                   return !error;
-                               }}}) {
+    for (const Case& c :
+         {Case{"symbolic link", test::MakeSymlink}, Case{"second name", [](const std::string&target, const std::string&link) {
+                                                             std::error_code error;
+                                                             std::filesystem::create_hard_link(target, link, error);
+                                                             return !error;
+                                                         }}}) {
         SCOPED_TRACE(c.name);
         test::TempDir dir;
         std::ofstream(dir / "precious") << "keep me";

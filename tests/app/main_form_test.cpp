@@ -12,13 +12,13 @@
 #include "support/headless.h"
 #include "video/dx_draw.h"
 #include "widgets/digits.h"
-#include "widgets/pro_image.h"
-#include "widgets/shadow.h"
-#include "widgets/wizard_header.h"
 #include "widgets/label.h"
+#include "widgets/pro_image.h"
 #include "widgets/progress.h"
+#include "widgets/shadow.h"
 #include "widgets/speed_button.h"
 #include "widgets/status_led.h"
+#include "widgets/wizard_header.h"
 
 namespace vx {
 namespace {
@@ -269,8 +269,7 @@ TEST(SequencerTest, ResultSumsTheNineDisplays) {
     // sum, or counted twice, shows in the total's bits.
     TForm1& f = *w.form;
     int bit = 1;
-    for (TglDigits* d : {f.OSD, f.HddFreeD, f.HddTestD, f.CPUD, f.MemFreeD, f.MemSpeedD, f.DesktopD, f.VideoSpeedD,
-                         f.CodecsD}) {
+    for (TglDigits* d : {f.OSD, f.HddFreeD, f.HddTestD, f.CPUD, f.MemFreeD, f.MemSpeedD, f.DesktopD, f.VideoSpeedD, f.CodecsD}) {
         d->SetValue(bit);
         bit *= 2;
     }
@@ -332,8 +331,22 @@ TEST(MainWindowLayoutTest, EveryRowControlAtItsPlaceWithItsHandlers) {
         {f.BMemFree, "Memory Free", f.MemFreeD, f.MemFreeP, {f.MemFreeL1, f.MemFreeL2, f.MemFreeL3}, 104, true, true},
         {f.BMemSpeed, "Memory Speed", f.MemSpeedD, f.MemSpeedP, {f.MemSpeedL1, f.MemSpeedL2, f.MemSpeedL3}, 128, true, true},
         {f.BDesktop, "Desktop", f.DesktopD, f.DesktopP, {f.DesktopL1, f.DesktopL2, f.DesktopL3}, 152, true, true},
-        {f.BVideoSpeed, "Video Speed", f.VideoSpeedD, f.VideoSpeedP, {f.VideoSpeedL1, f.VideoSpeedL2, f.VideoSpeedL3}, 176, true, true},
-        {f.glExtSpeedButton7, "Codecs", f.CodecsD, f.glProgress11, {f.StatusLed25, f.StatusLed26, f.StatusLed27}, 200, false, true},
+        {f.BVideoSpeed,
+         "Video Speed",
+         f.VideoSpeedD,
+         f.VideoSpeedP,
+         {f.VideoSpeedL1, f.VideoSpeedL2, f.VideoSpeedL3},
+         176,
+         true,
+         true},
+        {f.glExtSpeedButton7,
+         "Codecs",
+         f.CodecsD,
+         f.glProgress11,
+         {f.StatusLed25, f.StatusLed26, f.StatusLed27},
+         200,
+         false,
+         true},
         {f.BResult, "Result:", f.SumaD, f.SumaP, {f.StatusLed4, f.StatusLed5, f.StatusLed6}, 232, true, false},
     };
     const TColor lampColours[3] = {clLime, clYellow, clRed};

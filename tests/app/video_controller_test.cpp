@@ -178,8 +178,7 @@ TEST(VideoTestTest, AFailingStartLeavesTheRowUnscoredAndTheTimersOff) {
         EXPECT_FALSE(w.form->DXDraw->Visible());
         EXPECT_FALSE(w.form->TimerDX->Enabled());
         EXPECT_FALSE(w.form->DXTimer->Enabled());
-        EXPECT_FALSE(w.form->VideoSpeedL1->LedisOn() || w.form->VideoSpeedL2->LedisOn() ||
-                     w.form->VideoSpeedL3->LedisOn());
+        EXPECT_FALSE(w.form->VideoSpeedL1->LedisOn() || w.form->VideoSpeedL2->LedisOn() || w.form->VideoSpeedL3->LedisOn());
         EXPECT_EQ(w.form->VideoSpeedD->Value(), 0);
     }
 }

@@ -7,7 +7,6 @@
 #include <sys/statvfs.h>
 #endif
 
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -33,8 +32,8 @@ TEST(TemporaryFolderTest, NeverACutPath) {
     };
     for (const Case& c : {
              Case{"/tmp/", ERROR_SUCCESS, true},
-             Case{"/" + std::string(252, 'a') + "/", ERROR_SUCCESS, true},    // 254 chars and the zero fit
-             Case{"/" + std::string(253, 'a') + "/", ERROR_SUCCESS, false},   // 255 chars do not
+             Case{"/" + std::string(252, 'a') + "/", ERROR_SUCCESS, true},   // 254 chars and the zero fit
+             Case{"/" + std::string(253, 'a') + "/", ERROR_SUCCESS, false},  // 255 chars do not
              Case{"/" + std::string(400, 'a') + "/", ERROR_SUCCESS, false},
              Case{"/tmp/", ERROR_ACCESS_DENIED, false},
          }) {
@@ -247,9 +246,7 @@ struct RealFileServices : test::FakeSystemServices {
         if (atSeek) std::exchange(atSeek, nullptr)();
         return real.SetFilePointer(file, distance, method);
     }
-    BOOL ReadFile(HANDLE file, void* buffer, DWORD size, DWORD* read) override {
-        return real.ReadFile(file, buffer, size, read);
-    }
+    BOOL ReadFile(HANDLE file, void* buffer, DWORD size, DWORD* read) override { return real.ReadFile(file, buffer, size, read); }
     BOOL CloseHandle(HANDLE handle) override { return real.CloseHandle(handle); }
     DWORD GetFileAttributesA(const char* path) override { return real.GetFileAttributesA(path); }
     BOOL DeleteFileA(const char* path) override { return real.DeleteFileA(path); }

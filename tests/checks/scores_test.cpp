@@ -21,16 +21,12 @@ TEST(DesktopScoreTest, PointsDisplayBarAndLamp) {
         Lamp lamp;
     };
     for (const Case& c : {
-             Case{32, 60, 80, 80, 80, Lamp::Green},
-             Case{32, 70, 80, 80, 80, Lamp::Green},     // 70 Hz earns no bonus
-             Case{32, 75, 100, 100, 100, Lamp::Green},  // 110 limited to 100
-             Case{24, 60, 60, 60, 60, Lamp::Yellow},
-             Case{24, 85, 85.5, 85, 85, Lamp::Green},
-             Case{16, 60, 40, 40, 40, Lamp::Red},
+             Case{32, 60, 80, 80, 80, Lamp::Green}, Case{32, 70, 80, 80, 80, Lamp::Green},  // 70 Hz earns no bonus
+             Case{32, 75, 100, 100, 100, Lamp::Green},                                      // 110 limited to 100
+             Case{24, 60, 60, 60, 60, Lamp::Yellow}, Case{24, 85, 85.5, 85, 85, Lamp::Green}, Case{16, 60, 40, 40, 40, Lamp::Red},
              Case{16, 85, 57, 57, 57, Lamp::Yellow},
              Case{15, 71, 50.8125, 50, 50, Lamp::Yellow},  // the lamp sees 50.8125, the display 50
-             Case{15, 60, 37.5, 37, 37, Lamp::Red},
-             Case{8, 100, 30, 30, 30, Lamp::Red},
+             Case{15, 60, 37.5, 37, 37, Lamp::Red}, Case{8, 100, 30, 30, 30, Lamp::Red},
              Case{30, 60, 75, 75, 75, Lamp::Yellow},  // 75 is not above 75
              Case{20, 60, 50, 50, 50, Lamp::Red},     // 50 is not above 50
              Case{32, 1, 80, 80, 80, Lamp::Green},    // 1 Hz: the hardware's default rate
@@ -53,17 +49,13 @@ TEST(FreeMemoryScoreTest, PointsDisplayBarAndLamp) {
         Lamp lamp;
     };
     for (const Case& c : {
-             Case{50, 512 * kMiB, 132, 88, Lamp::Green},
-             Case{60, 256 * kMiB, 75, 50, Lamp::Yellow},
-             Case{70, 128 * kMiB, 43, 29, Lamp::Red},
-             Case{50, 250 * kMiB, 80, 53, Lamp::Yellow},   // 400 is not above 400
+             Case{50, 512 * kMiB, 132, 88, Lamp::Green}, Case{60, 256 * kMiB, 75, 50, Lamp::Yellow},
+             Case{70, 128 * kMiB, 43, 29, Lamp::Red}, Case{50, 250 * kMiB, 80, 53, Lamp::Yellow},  // 400 is not above 400
              Case{30, 1024 * kMiB, 246, 100, Lamp::Green},  // the display is not limited, the bar is
-             Case{100, 64 * kMiB, 12, 8, Lamp::Red},
-             Case{50, 100 * kMiB, 50, 33, Lamp::Red},  // 250 is not above 250
-             Case{40, -1, 35, 23, Lamp::Red},          // negative bytes: points just under 180
+             Case{100, 64 * kMiB, 12, 8, Lamp::Red}, Case{50, 100 * kMiB, 50, 33, Lamp::Red},  // 250 is not above 250
+             Case{40, -1, 35, 23, Lamp::Red},  // negative bytes: points just under 180
              // 64 GiB: far past what a 32-bit count holds.
-             Case{25, 64 * kGiB, 13152, 100, Lamp::Green},
-             Case{250, 0, -90, 0, Lamp::Red},  // a load past 100 gives an empty bar
+             Case{25, 64 * kGiB, 13152, 100, Lamp::Green}, Case{250, 0, -90, 0, Lamp::Red},  // a load past 100 gives an empty bar
          }) {
         SCOPED_TRACE(std::to_string(c.load) + "% of " + std::to_string(c.totalPhys));
         const FreeMemoryScore s = ScoreFreeMemory(c.load, c.totalPhys);
@@ -87,11 +79,11 @@ TEST(FreeSpaceScoreTest, WholeFreeMebibytesOverTwentyPlusTheEmptyDiskTerm) {
              Case{600 * kMiB, 40 * kGiB, 30, 30, Lamp::Red},        // 30 is not above 30
              Case{2500 * kMiB, 40 * kGiB, 100, 100, Lamp::Green},   // 125 limited to 100
              Case{1820 * kMiB, 40 * kGiB, 91, 91, Lamp::Green},
-             Case{1800 * kMiB, 40 * kGiB, 90, 90, Lamp::Yellow},     // 90 is not above 90
+             Case{1800 * kMiB, 40 * kGiB, 90, 90, Lamp::Yellow},       // 90 is not above 90
              Case{100 * kMiB + kMiB - 1, 40 * kGiB, 5, 5, Lamp::Red},  // only whole MiB count
-             Case{100 * kMiB, 100 * kMiB, 5.2, 5, Lamp::Red},        // an empty disk gets 0.2 more
-             Case{-1, -1, 0.2, 0, Lamp::Red},                        // a failed query
-             Case{500 * kMiB, 0, 25, 25, Lamp::Red},                  // no blocks reported: no fault
+             Case{100 * kMiB, 100 * kMiB, 5.2, 5, Lamp::Red},          // an empty disk gets 0.2 more
+             Case{-1, -1, 0.2, 0, Lamp::Red},                          // a failed query
+             Case{500 * kMiB, 0, 25, 25, Lamp::Red},                   // no blocks reported: no fault
          }) {
         SCOPED_TRACE(std::to_string(c.freeBytes) + " of " + std::to_string(c.total));
         const FreeSpaceScore s = ScoreFreeSpace({c.total, c.freeBytes});
@@ -117,8 +109,7 @@ TEST(ThroughputScoreTest, AveragesOfTenPasses) {
              Case{"20 s at 0.9", 20, 0.9, 165, 29, Lamp::Red, 72},
              Case{"negative load", 5, -0.1, 640, 100, Lamp::Green, -8},  // 100 + 8 + 6 before the limit
              // A load far past 1 would take the bar below 0, where a byte wraps.
-             Case{"load of 5", 5, 5, -1400, 0, Lamp::Red, 400},
-             Case{"25 s at 0.25", 25, 0.25, 420, 81, Lamp::Green, 20},
+             Case{"load of 5", 5, 5, -1400, 0, Lamp::Red, 400}, Case{"25 s at 0.25", 25, 0.25, 420, 81, Lamp::Green, 20},
              Case{"at the yellow tie", 100, 0.3125, 380, 75, Lamp::Yellow, 25},  // 75 is not above 75
          }) {
         SCOPED_TRACE(c.name);
@@ -166,8 +157,8 @@ TEST(SpeedScoreTest, HundredMinusSecondsWithinZeroToHundred) {
 }
 
 win::SYSTEMTIME At(int year, int month, int day, int hour, int minute, int second, int ms) {
-    return {static_cast<win::WORD>(year),   static_cast<win::WORD>(month),  0,
-            static_cast<win::WORD>(day),    static_cast<win::WORD>(hour),   static_cast<win::WORD>(minute),
+    return {static_cast<win::WORD>(year),   static_cast<win::WORD>(month), 0,
+            static_cast<win::WORD>(day),    static_cast<win::WORD>(hour),  static_cast<win::WORD>(minute),
             static_cast<win::WORD>(second), static_cast<win::WORD>(ms)};
 }
 
@@ -211,10 +202,10 @@ TEST(VideoScoreTest, Table) {
         double digits;
         Lamp lamp;
     };
-    for (const Case& c : {Case{0, 0, 0, Lamp::Red}, Case{10, 9, 45, Lamp::Red}, Case{23, 20, 100, Lamp::Red},
-                          Case{24, 21, 105, Lamp::Yellow}, Case{56, 50, 250, Lamp::Yellow}, Case{57, 51, 255, Lamp::Green},
-                          Case{90, 81, 405, Lamp::Green}, Case{111, 99, 495, Lamp::Green}, Case{112, 100, 500, Lamp::Green},
-                          Case{120, 100, 500, Lamp::Green}}) {
+    for (const Case& c :
+         {Case{0, 0, 0, Lamp::Red}, Case{10, 9, 45, Lamp::Red}, Case{23, 20, 100, Lamp::Red}, Case{24, 21, 105, Lamp::Yellow},
+          Case{56, 50, 250, Lamp::Yellow}, Case{57, 51, 255, Lamp::Green}, Case{90, 81, 405, Lamp::Green},
+          Case{111, 99, 495, Lamp::Green}, Case{112, 100, 500, Lamp::Green}, Case{120, 100, 500, Lamp::Green}}) {
         RowScore s = ScoreVideo(c.total / 2, c.total - c.total / 2);
         EXPECT_EQ(VideoScore(c.total, 0), c.score) << c.total;
         EXPECT_EQ(s.value, c.digits) << c.total;

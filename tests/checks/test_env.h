@@ -67,9 +67,7 @@ public:
     }
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
-    ~ScopedEnv() {
-        Set(m_name.c_str(), m_old ? m_old->c_str() : nullptr);
-    }
+    ~ScopedEnv() { Set(m_name.c_str(), m_old ? m_old->c_str() : nullptr); }
 
 private:
     static void Set(const char* name, const char* value) {
@@ -97,9 +95,7 @@ public:
         : m_tmp("TMP", Native(folder).c_str()), m_temp("TEMP", Native(folder).c_str()) {}
 
 private:
-    static std::string Native(const std::string& folder) {
-        return std::filesystem::path(folder).make_preferred().string();
-    }
+    static std::string Native(const std::string& folder) { return std::filesystem::path(folder).make_preferred().string(); }
     ScopedEnv m_tmp;
     ScopedEnv m_temp;
 #else

@@ -7,11 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
-#include <memory>
-#include <algorithm>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -60,14 +60,13 @@ std::optional<std::vector<Instruction>> Disassembly(const std::string& nameFragm
     std::istringstream lines(*symbols);
     for (std::string line; symbol.empty() && std::getline(lines, line);) {
         const std::vector<std::string> fields = Words(line);
-        if (fields.size() == 3 && (fields[1] == "T" || fields[1] == "t") &&
-            fields[2].find(nameFragment) != std::string::npos) {
+        if (fields.size() == 3 && (fields[1] == "T" || fields[1] == "t") && fields[2].find(nameFragment) != std::string::npos) {
             symbol = fields[2];
         }
     }
     if (symbol.empty()) return std::vector<Instruction>{};
-    const std::optional<std::string> code = CommandOutput("objdump -d --no-show-raw-insn -M intel --disassemble='" +
-                                                          symbol + "' '" + program + "' 2>/dev/null");
+    const std::optional<std::string> code =
+        CommandOutput("objdump -d --no-show-raw-insn -M intel --disassemble='" + symbol + "' '" + program + "' 2>/dev/null");
     if (!code) return std::nullopt;
     std::vector<Instruction> instructions;
     std::istringstream codeLines(*code);
@@ -138,8 +137,7 @@ TEST(WorkloadCodeTest, TheProcessorLoopRunsInExtendedPrecisionAllEightAssignment
     EXPECT_EQ(Count(*code, [](auto& i) { return Is(i, {"call"}); }), 0);
     // The counter runs to 10,000,000 inclusive: the loop compares with the
     // last value or with one past it.
-    EXPECT_GE(Count(*code, [](auto& i) { return Mentions(i, {"0x989681", "0x989680"}); }), 1)
-        << "the iteration count changed";
+    EXPECT_GE(Count(*code, [](auto& i) { return Mentions(i, {"0x989681", "0x989680"}); }), 1) << "the iteration count changed";
     // The sink: the result is stored in the 80-bit format.
     EXPECT_GE(Count(*code, [](auto& i) { return Is(i, {"fstp"}) && Mentions(i, {"TBYTE PTR"}); }), 1);
 }
@@ -152,17 +150,20 @@ TEST(WorkloadCodeTest, TheMemoryCopyStaysOneByteLoadAndStoreAtATime) {
     const auto code = Disassembly("RunMemorySlice");
     if (!code) GTEST_SKIP() << "nm or objdump is not installed";
     ASSERT_FALSE(code->empty()) << "the memory slice is missing from the program";
-    EXPECT_GE(Count(*code, [](auto& i) { return Is(i, {"movzx"}) && Mentions(i, {",BYTE PTR ["}); }), 1)
-        << "no byte load";
-    EXPECT_GE(Count(*code, [](auto& i) { return Is(i, {"mov"}) && i.operands.starts_with("BYTE PTR ["); }), 1)
-        << "no byte store";
+    EXPECT_GE(Count(*code, [](auto& i) { return Is(i, {"movzx"}) && Mentions(i, {",BYTE PTR ["}); }), 1) << "no byte load";
+    EXPECT_GE(Count(*code, [](auto& i) { return Is(i, {"mov"}) && i.operands.starts_with("BYTE PTR ["); }), 1) << "no byte store";
     // DWORD, QWORD and XMMWORD accesses all contain "WORD PTR [".
-    EXPECT_EQ(Count(*code, [](auto& i) { return Mentions(i, {"xmm", "ymm", "zmm", "WORD PTR ["}); }), 0)
+    EXPECT_EQ(Count(*code,
+                    [](auto& i) {
+                        return Mentions(i, {"xmm", "ymm", "zmm", "WORD PTR ["});
+                    }),
+              0)
         << "the copy was widened";
-    EXPECT_EQ(Count(*code, [](auto& i) {
-                  // A string move addresses es:[rdi].
-                  return Mentions(i, {"es:["}) || (Is(i, {"call", "jmp"}) && Mentions(i, {"memcpy", "memmove"}));
-              }),
+    EXPECT_EQ(Count(*code,
+                    [](auto& i) {
+                        // A string move addresses es:[rdi].
+                        return Mentions(i, {"es:["}) || (Is(i, {"call", "jmp"}) && Mentions(i, {"memcpy", "memmove"}));
+                    }),
               0)
         << "a library copy";
     EXPECT_GE(Count(*code, [](auto& i) { return Mentions(i, {"0x33"}); }), 1) << "not 51 copies per slice";

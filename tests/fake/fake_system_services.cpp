@@ -12,9 +12,7 @@ using namespace vx::win;
 
 namespace {
 
-std::string OrEmpty(const char* text) {
-    return text == nullptr ? std::string{} : std::string{text};
-}
+std::string OrEmpty(const char* text) { return text == nullptr ? std::string{} : std::string{text}; }
 
 std::string WithoutTrailingSeparator(std::string path) {
     while (path.size() > 1 && (path.back() == '/' || path.back() == '\\')) {
@@ -29,11 +27,13 @@ std::vector<BYTE> DwordBytes(DWORD value) {
 }
 
 const std::map<HKEY, std::string>& PredefinedKeys() {
-    static const std::map<HKEY, std::string> keys{
-        {HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT"},     {HKEY_CURRENT_USER, "HKEY_CURRENT_USER"},
-        {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE"},   {HKEY_USERS, "HKEY_USERS"},
-        {HKEY_PERFORMANCE_DATA, "HKEY_PERFORMANCE_DATA"}, {HKEY_CURRENT_CONFIG, "HKEY_CURRENT_CONFIG"},
-        {HKEY_DYN_DATA, "HKEY_DYN_DATA"}};
+    static const std::map<HKEY, std::string> keys{{HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT"},
+                                                  {HKEY_CURRENT_USER, "HKEY_CURRENT_USER"},
+                                                  {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE"},
+                                                  {HKEY_USERS, "HKEY_USERS"},
+                                                  {HKEY_PERFORMANCE_DATA, "HKEY_PERFORMANCE_DATA"},
+                                                  {HKEY_CURRENT_CONFIG, "HKEY_CURRENT_CONFIG"},
+                                                  {HKEY_DYN_DATA, "HKEY_DYN_DATA"}};
     return keys;
 }
 
@@ -59,8 +59,7 @@ void FakeSystemServices::SetRegistryDword(const std::string& keyPath, const std:
     registry[keyPath][valueName] = FakeRegistryValue{REG_DWORD, DwordBytes(value)};
 }
 
-void FakeSystemServices::SetRegistryBinary(const std::string& keyPath, const std::string& valueName,
-                                           std::vector<BYTE> data) {
+void FakeSystemServices::SetRegistryBinary(const std::string& keyPath, const std::string& valueName, std::vector<BYTE> data) {
     registry[keyPath][valueName] = FakeRegistryValue{REG_BINARY, std::move(data)};
 }
 
@@ -115,9 +114,7 @@ DWORD FakeSystemServices::GetTickCount() {
     return now;
 }
 
-DWORD FakeSystemServices::timeGetTime() {
-    return GetTickCount();
-}
+DWORD FakeSystemServices::timeGetTime() { return GetTickCount(); }
 
 BOOL FakeSystemServices::SystemTimeToFileTime(const SYSTEMTIME* systemTime, FILETIME* fileTime) {
     if (systemTime == nullptr || fileTime == nullptr) {
@@ -194,9 +191,7 @@ int FakeSystemServices::GetDeviceCaps(HDC dc, int index) {
     return found == deviceCaps.end() ? 0 : found->second;
 }
 
-int FakeSystemServices::ReleaseDC(HWND /*window*/, HDC dc) {
-    return m_openDeviceContexts.erase(HandleValue(dc)) == 1 ? 1 : 0;
-}
+int FakeSystemServices::ReleaseDC(HWND /*window*/, HDC dc) { return m_openDeviceContexts.erase(HandleValue(dc)) == 1 ? 1 : 0; }
 
 UINT FakeSystemServices::GetSystemPaletteEntries(HDC dc, UINT start, UINT count, PALETTEENTRY* entries) {
     if (!m_openDeviceContexts.contains(HandleValue(dc))) {
@@ -228,13 +223,11 @@ std::optional<std::string> FakeSystemServices::KeyPath(HKEY key) const {
 
 bool FakeSystemServices::KeyExists(const std::string& path) const {
     const std::string below = path + "\\";
-    return std::any_of(registry.begin(), registry.end(), [&](const auto& entry) {
-        return entry.first == path || entry.first.starts_with(below);
-    });
+    return std::any_of(registry.begin(), registry.end(),
+                       [&](const auto& entry) { return entry.first == path || entry.first.starts_with(below); });
 }
 
-LONG FakeSystemServices::RegOpenKeyExA(HKEY key, const char* subKey, DWORD /*options*/, DWORD /*samDesired*/,
-                                       HKEY* result) {
+LONG FakeSystemServices::RegOpenKeyExA(HKEY key, const char* subKey, DWORD /*options*/, DWORD /*samDesired*/, HKEY* result) {
     if (result == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
@@ -261,8 +254,8 @@ LONG FakeSystemServices::RegOpenKeyExA(HKEY key, const char* subKey, DWORD /*opt
     return ERROR_SUCCESS;
 }
 
-LONG FakeSystemServices::RegQueryValueExA(HKEY key, const char* valueName, DWORD* /*reserved*/, DWORD* type,
-                                          BYTE* data, DWORD* dataSize) {
+LONG FakeSystemServices::RegQueryValueExA(HKEY key, const char* valueName, DWORD* /*reserved*/, DWORD* type, BYTE* data,
+                                          DWORD* dataSize) {
     ++registryQueryCount;
     if (!registryQueryResults.empty()) {
         const LONG scripted = registryQueryResults.front();
@@ -364,8 +357,8 @@ std::pair<FakeSystemServices::OpenFile*, FakeFile*> FakeSystemServices::FindFile
     return {&open->second, &file->second};
 }
 
-HANDLE FakeSystemServices::CreateFileA(const char* path, DWORD access, DWORD /*shareMode*/,
-                                       DWORD creationDisposition, DWORD flagsAndAttributes) {
+HANDLE FakeSystemServices::CreateFileA(const char* path, DWORD access, DWORD /*shareMode*/, DWORD creationDisposition,
+                                       DWORD flagsAndAttributes) {
     const std::string name = OrEmpty(path);
     if (name.empty()) {
         lastError = ERROR_PATH_NOT_FOUND;
@@ -392,9 +385,8 @@ HANDLE FakeSystemServices::CreateFileA(const char* path, DWORD access, DWORD /*s
         return INVALID_HANDLE_VALUE;
     }
     // A file that goes when its handle closes is no one else's to open.
-    const bool doomed = std::any_of(m_openFiles.begin(), m_openFiles.end(), [&](const auto& entry) {
-        return entry.second.path == name && entry.second.deleteOnClose;
-    });
+    const bool doomed = std::any_of(m_openFiles.begin(), m_openFiles.end(),
+                                    [&](const auto& entry) { return entry.second.path == name && entry.second.deleteOnClose; });
     if (doomed) {
         lastError = ERROR_SHARING_VIOLATION;
         return INVALID_HANDLE_VALUE;
@@ -407,37 +399,37 @@ HANDLE FakeSystemServices::CreateFileA(const char* path, DWORD access, DWORD /*s
     }
     DWORD successError = ERROR_SUCCESS;
     switch (creationDisposition) {
-    case CREATE_NEW:
-        if (exists) {
-            lastError = ERROR_FILE_EXISTS;
+        case CREATE_NEW:
+            if (exists) {
+                lastError = ERROR_FILE_EXISTS;
+                return INVALID_HANDLE_VALUE;
+            }
+            files[name] = FakeFile{};
+            break;
+        case CREATE_ALWAYS:
+            successError = exists ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS;
+            files[name].contents.clear();
+            break;
+        case OPEN_EXISTING:
+            if (!exists) {
+                lastError = ERROR_FILE_NOT_FOUND;
+                return INVALID_HANDLE_VALUE;
+            }
+            break;
+        case OPEN_ALWAYS:
+            successError = exists ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS;
+            files[name];
+            break;
+        case TRUNCATE_EXISTING:
+            if (!exists) {
+                lastError = ERROR_FILE_NOT_FOUND;
+                return INVALID_HANDLE_VALUE;
+            }
+            existing->second.contents.clear();
+            break;
+        default:
+            lastError = ERROR_INVALID_PARAMETER;
             return INVALID_HANDLE_VALUE;
-        }
-        files[name] = FakeFile{};
-        break;
-    case CREATE_ALWAYS:
-        successError = exists ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS;
-        files[name].contents.clear();
-        break;
-    case OPEN_EXISTING:
-        if (!exists) {
-            lastError = ERROR_FILE_NOT_FOUND;
-            return INVALID_HANDLE_VALUE;
-        }
-        break;
-    case OPEN_ALWAYS:
-        successError = exists ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS;
-        files[name];
-        break;
-    case TRUNCATE_EXISTING:
-        if (!exists) {
-            lastError = ERROR_FILE_NOT_FOUND;
-            return INVALID_HANDLE_VALUE;
-        }
-        existing->second.contents.clear();
-        break;
-    default:
-        lastError = ERROR_INVALID_PARAMETER;
-        return INVALID_HANDLE_VALUE;
     }
     lastError = successError;
     const std::uintptr_t handle = NextHandle();
@@ -489,17 +481,17 @@ DWORD FakeSystemServices::SetFilePointer(HANDLE handle, LONG distance, DWORD mov
     }
     std::int64_t base = 0;
     switch (moveMethod) {
-    case FILE_BEGIN:
-        break;
-    case FILE_CURRENT:
-        base = static_cast<std::int64_t>(open->position);
-        break;
-    case FILE_END:
-        base = static_cast<std::int64_t>(file->contents.size());
-        break;
-    default:
-        lastError = ERROR_INVALID_PARAMETER;
-        return INVALID_SET_FILE_POINTER;
+        case FILE_BEGIN:
+            break;
+        case FILE_CURRENT:
+            base = static_cast<std::int64_t>(open->position);
+            break;
+        case FILE_END:
+            base = static_cast<std::int64_t>(file->contents.size());
+            break;
+        default:
+            lastError = ERROR_INVALID_PARAMETER;
+            return INVALID_SET_FILE_POINTER;
     }
     const std::int64_t target = base + distance;
     if (target < 0) {
@@ -534,8 +526,8 @@ BOOL FakeSystemServices::ReadFile(HANDLE handle, void* buffer, DWORD size, DWORD
     }
     const auto& contents = file->contents;
     const std::uint64_t available = contents.size() - std::min<std::uint64_t>(open->position, contents.size());
-    const auto count = static_cast<DWORD>(std::min<std::uint64_t>(
-        {size, available, shortReadBytes.value_or(std::numeric_limits<DWORD>::max())}));
+    const auto count = static_cast<DWORD>(
+        std::min<std::uint64_t>({size, available, shortReadBytes.value_or(std::numeric_limits<DWORD>::max())}));
     if (count > 0) {
         std::memcpy(buffer, contents.data() + open->position, count);
     }
@@ -583,8 +575,8 @@ BOOL FakeSystemServices::DeleteFileA(const char* path) {
     if ((found->second.attributes & FILE_ATTRIBUTE_READONLY) != 0) {
         return Fail(ERROR_ACCESS_DENIED);
     }
-    const bool inUse = std::any_of(m_openFiles.begin(), m_openFiles.end(),
-                                   [&](const auto& entry) { return entry.second.path == name; });
+    const bool inUse =
+        std::any_of(m_openFiles.begin(), m_openFiles.end(), [&](const auto& entry) { return entry.second.path == name; });
     if (inUse) {
         return Fail(ERROR_SHARING_VIOLATION);
     }
@@ -594,8 +586,8 @@ BOOL FakeSystemServices::DeleteFileA(const char* path) {
 
 // ---- Shell ----
 
-HINSTANCE FakeSystemServices::ShellExecuteA(HWND window, const char* operation, const char* file,
-                                            const char* parameters, const char* directory, int showCommand) {
+HINSTANCE FakeSystemServices::ShellExecuteA(HWND window, const char* operation, const char* file, const char* parameters,
+                                            const char* directory, int showCommand) {
     shellExecuteCalls.push_back(
         {window, OrEmpty(operation), OrEmpty(file), OrEmpty(parameters), OrEmpty(directory), showCommand});
     return shellExecuteResult;

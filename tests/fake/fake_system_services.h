@@ -68,10 +68,9 @@ public:
     win::DWORD tickStep = 0;
 
     // ---- Memory, processors, names ----
-    win::MEMORYSTATUS memoryStatus{0, 50, 512ull << 20, 256ull << 20, 1024ull << 20, 768ull << 20,
-                                   2048ull << 20, 2000ull << 20};
-    win::SYSTEM_INFO systemInfo{win::PROCESSOR_ARCHITECTURE_INTEL, 0, 4096, 0x10000, 0x7FFEFFFF, 1, 1,
-                                win::PROCESSOR_INTEL_PENTIUM, 65536, 6, 0x0801};
+    win::MEMORYSTATUS memoryStatus{0, 50, 512ull << 20, 256ull << 20, 1024ull << 20, 768ull << 20, 2048ull << 20, 2000ull << 20};
+    win::SYSTEM_INFO systemInfo{win::PROCESSOR_ARCHITECTURE_INTEL, 0,     4096, 0x10000, 0x7FFEFFFF, 1, 1,
+                                win::PROCESSOR_INTEL_PENTIUM,      65536, 6,    0x0801};
     std::string computerName = "TESTPC";
     win::DWORD computerNameError = win::ERROR_SUCCESS;
     std::string userName = "tester";
@@ -81,9 +80,8 @@ public:
     bool failGetDC = false;
     // The screen's colour table; empty for a screen without a palette.
     std::vector<win::PALETTEENTRY> systemPalette;
-    std::map<int, int> deviceCaps{{win::HORZRES, 1024},  {win::VERTRES, 768},    {win::BITSPIXEL, 32},
-                                  {win::PLANES, 1},      {win::LOGPIXELSX, 96}, {win::LOGPIXELSY, 96},
-                                  {win::VREFRESH, 60}};
+    std::map<int, int> deviceCaps{{win::HORZRES, 1024},  {win::VERTRES, 768},   {win::BITSPIXEL, 32}, {win::PLANES, 1},
+                                  {win::LOGPIXELSX, 96}, {win::LOGPIXELSY, 96}, {win::VREFRESH, 60}};
 
     // ---- Registry ----
     // Values by key path, then by value name ("" is the default value).
@@ -157,8 +155,8 @@ public:
 
     win::LONG RegOpenKeyExA(win::HKEY key, const char* subKey, win::DWORD options, win::DWORD samDesired,
                             win::HKEY* result) override;
-    win::LONG RegQueryValueExA(win::HKEY key, const char* valueName, win::DWORD* reserved, win::DWORD* type,
-                               win::BYTE* data, win::DWORD* dataSize) override;
+    win::LONG RegQueryValueExA(win::HKEY key, const char* valueName, win::DWORD* reserved, win::DWORD* type, win::BYTE* data,
+                               win::DWORD* dataSize) override;
     win::LONG RegCloseKey(win::HKEY key) override;
 
     win::DWORD GetTempPathA(win::DWORD bufferLength, char* buffer) override;

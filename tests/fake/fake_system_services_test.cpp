@@ -79,10 +79,12 @@ TEST(FakeSystemServicesTest, DynDataKeys) {
     ASSERT_EQ(fake.RegOpenKeyExA(key, "StatData", 0, KEY_READ, &stat), ERROR_SUCCESS);
     DWORD value = 0, size = 2;
     EXPECT_EQ(fake.RegQueryValueExA(stat, FakeSystemServices::kDynDataCpuUsageValue, nullptr, nullptr,
-                                    reinterpret_cast<BYTE*>(&value), &size), ERROR_MORE_DATA);
+                                    reinterpret_cast<BYTE*>(&value), &size),
+              ERROR_MORE_DATA);
     EXPECT_EQ(size, 4u);
     EXPECT_EQ(fake.RegQueryValueExA(stat, FakeSystemServices::kDynDataCpuUsageValue, nullptr, nullptr,
-                                    reinterpret_cast<BYTE*>(&value), &size), ERROR_SUCCESS);
+                                    reinterpret_cast<BYTE*>(&value), &size),
+              ERROR_SUCCESS);
     EXPECT_EQ(value, 42u);
     EXPECT_EQ(fake.OpenRegistryKeyCount(), 2u);
     EXPECT_EQ(fake.RegCloseKey(stat), ERROR_SUCCESS);

@@ -128,7 +128,9 @@ TEST(PointerTest, ClickIsALeftPressAndReleaseOnTheControl) {
     using E = WindowEvent;
     std::vector<Case> cases = {
         {"press and release inside", {{E::MouseDown, 5, 5, mbLeft}, {E::MouseUp, 6, 6, mbLeft}}, true},
-        {"dragged off before release", {{E::MouseDown, 5, 5, mbLeft}, {E::MouseMove, 50, 50}, {E::MouseUp, 50, 50, mbLeft}}, false},
+        {"dragged off before release",
+         {{E::MouseDown, 5, 5, mbLeft}, {E::MouseMove, 50, 50}, {E::MouseUp, 50, 50, mbLeft}},
+         false},
         {"dragged off and back", {{E::MouseDown, 5, 5, mbLeft}, {E::MouseMove, 50, 50}, {E::MouseUp, 8, 8, mbLeft}}, true},
         {"right button", {{E::MouseDown, 5, 5, mbRight}, {E::MouseUp, 5, 5, mbRight}}, false},
         {"pressed elsewhere, released here", {{E::MouseDown, 50, 50, mbLeft}, {E::MouseUp, 5, 5, mbLeft}}, false},

@@ -104,7 +104,8 @@ struct Loader {
     }
 
     void Load(TForm& form, const std::string& body) {
-        LoadLayout("object TMainForm Main\n  ClientWidth = 300\n  ClientHeight = 200\nend\n" + body, form, "TMainForm", classes, handlers);
+        LoadLayout("object TMainForm Main\n  ClientWidth = 300\n  ClientHeight = 200\nend\n" + body, form, "TMainForm", classes,
+                   handlers);
     }
 };
 
@@ -185,7 +186,8 @@ TEST(LayoutLoadTest, ErrorsNameWhatIsUnknown) {
 // up it endless; only a control's own name can close one within a layout.
 TEST(LayoutLoadTest, AControlAsItsOwnParentIsAnErrorNamingTheLine) {
     for (const auto& [text, expected] : std::initializer_list<std::pair<const char*, const char*>>{
-             {"object TMainForm Main\n  Parent = Main\nend\n", "layout line 2: Main.Parent: \"Main\" cannot be placed inside itself"},
+             {"object TMainForm Main\n  Parent = Main\nend\n",
+              "layout line 2: Main.Parent: \"Main\" cannot be placed inside itself"},
              {"object TMainForm Main\nend\nobject TPanel P\n  Parent = Main\n  Parent = P\nend\n",
               "layout line 5: P.Parent: \"P\" cannot be placed inside itself"},
          }) {

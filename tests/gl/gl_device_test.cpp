@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "gl/device_rig.h"
 #include "platform/dx/gl/gl_context.h"
 #include "platform/dx/gl/gl_device_factory.h"
 #include "platform/dx/soft/soft_direct_draw.h"
-#include "gl/device_rig.h"
 #include "support/device_contract.h"
 #include "support/picture_difference.h"
 
@@ -105,13 +105,16 @@ TEST(OpenGLDevice, SmallScenesGiveTheSoftwareDevicesPixels) {
         return UnlitVertex{sx / 8.0f - 1.0f, 1.0f - sy / 8.0f, z, c, u, v};
     };
     const Scene scenes[] = {
-        {"a square of two triangles", D3DPT_TRIANGLESTRIP,
+        {"a square of two triangles",
+         D3DPT_TRIANGLESTRIP,
          {at(2.3f, 2.3f, 0.5f, 0xFF404040), at(12.7f, 2.3f, 0.5f, 0xFF404040), at(2.3f, 12.7f, 0.5f, 0xFF404040),
           at(12.7f, 12.7f, 0.5f, 0xFF404040)}},
-        {"a fan of shaded colours", D3DPT_TRIANGLEFAN,
+        {"a fan of shaded colours",
+         D3DPT_TRIANGLEFAN,
          {at(7.6f, 7.6f, 0.5f, 0xFFFF0000), at(1.3f, 1.2f, 0.5f, 0xFF00FF00), at(14.2f, 1.7f, 0.5f, 0xFF0000FF),
           at(13.6f, 14.1f, 0.5f, 0xFFFFFFFF)}},
-        {"a list crossing the target's edge", D3DPT_TRIANGLELIST,
+        {"a list crossing the target's edge",
+         D3DPT_TRIANGLELIST,
          {at(-4.5f, 3.6f, 0.5f, 0xFF80FF20), at(20.5f, 6.5f, 0.5f, 0xFF80FF20), at(6.5f, 30.5f, 0.5f, 0xFF80FF20)}},
     };
     for (const Scene& scene : scenes) {

@@ -137,29 +137,111 @@ TEST_F(CanvasTest, ShapesStayInsideTheirBox) {
     };
     const Row rows[] = {
         {"rectangle: outline on the last column and row, fill inside",
-         [](Canvas& c) { c.Rectangle({1, 1, 5, 4}); }, 10, 2, {1, 1, 5, 4}},
+         [](Canvas& c) {
+             c.Rectangle({1, 1, 5, 4});
+         },
+         10,
+         2,
+         {1, 1, 5, 4}},
         {"rectangle with swapped corners is the same",
-         [](Canvas& c) { c.Rectangle({5, 4, 1, 1}); }, 10, 2, {1, 1, 5, 4}},
+         [](Canvas& c) {
+             c.Rectangle({5, 4, 1, 1});
+         },
+         10,
+         2,
+         {1, 1, 5, 4}},
         {"rectangle without pen is one pixel smaller",
-         [](Canvas& c) { c.Pen.Style = psClear; c.Rectangle({1, 1, 5, 4}); }, 0, 6, {1, 1, 4, 3}},
+         [](Canvas& c) {
+             c.Pen.Style = psClear;
+             c.Rectangle({1, 1, 5, 4});
+         },
+         0,
+         6,
+         {1, 1, 4, 3}},
         {"rectangle with clear brush keeps the inside",
-         [](Canvas& c) { c.Brush.Style = bsClear; c.Rectangle({1, 1, 5, 4}); }, 10, 0, {1, 1, 5, 4}},
-        {"1x1 rectangle is one pen pixel", [](Canvas& c) { c.Rectangle({2, 2, 3, 3}); }, 1, 0, {2, 2, 3, 3}},
+         [](Canvas& c) {
+             c.Brush.Style = bsClear;
+             c.Rectangle({1, 1, 5, 4});
+         },
+         10,
+         0,
+         {1, 1, 5, 4}},
+        {"1x1 rectangle is one pen pixel",
+         [](Canvas& c) {
+             c.Rectangle({2, 2, 3, 3});
+         },
+         1,
+         0,
+         {2, 2, 3, 3}},
         {"inside-frame wide pen stays in the box",
-         [](Canvas& c) { c.Pen.Width = 2; c.Pen.Style = psInsideFrame; c.Rectangle({1, 1, 7, 7}); }, 32, 4,
+         [](Canvas& c) {
+             c.Pen.Width = 2;
+             c.Pen.Style = psInsideFrame;
+             c.Rectangle({1, 1, 7, 7});
+         },
+         32,
+         4,
          {1, 1, 7, 7}},
         {"wide pen line is centred on the path",
-         [](Canvas& c) { c.Pen.Width = 3; c.MoveTo(2, 5); c.LineTo(6, 5); }, 18, 0, {1, 4, 7, 7}},
-        {"frame is one pixel in the brush colour", [](Canvas& c) { c.FrameRect({1, 1, 5, 5}); }, 0, 12,
+         [](Canvas& c) {
+             c.Pen.Width = 3;
+             c.MoveTo(2, 5);
+             c.LineTo(6, 5);
+         },
+         18,
+         0,
+         {1, 4, 7, 7}},
+        {"frame is one pixel in the brush colour",
+         [](Canvas& c) {
+             c.FrameRect({1, 1, 5, 5});
+         },
+         0,
+         12,
          {1, 1, 5, 5}},
         {"frame with clear brush draws nothing",
-         [](Canvas& c) { c.Brush.Style = bsClear; c.FrameRect({1, 1, 5, 5}); }, 0, 0, {}},
-        {"1x1 ellipse is a pixel", [](Canvas& c) { c.Ellipse({3, 3, 4, 4}); }, 1, 0, {3, 3, 4, 4}},
-        {"2x2 ellipse is a square", [](Canvas& c) { c.Ellipse({3, 3, 5, 5}); }, 4, 0, {3, 3, 5, 5}},
-        {"1-wide ellipse is a column", [](Canvas& c) { c.Ellipse({3, 3, 4, 8}); }, 5, 0, {3, 3, 4, 8}},
-        {"zero-wide ellipse draws nothing", [](Canvas& c) { c.Ellipse({3, 3, 3, 8}); }, 0, 0, {}},
+         [](Canvas& c) {
+             c.Brush.Style = bsClear;
+             c.FrameRect({1, 1, 5, 5});
+         },
+         0,
+         0,
+         {}},
+        {"1x1 ellipse is a pixel",
+         [](Canvas& c) {
+             c.Ellipse({3, 3, 4, 4});
+         },
+         1,
+         0,
+         {3, 3, 4, 4}},
+        {"2x2 ellipse is a square",
+         [](Canvas& c) {
+             c.Ellipse({3, 3, 5, 5});
+         },
+         4,
+         0,
+         {3, 3, 5, 5}},
+        {"1-wide ellipse is a column",
+         [](Canvas& c) {
+             c.Ellipse({3, 3, 4, 8});
+         },
+         5,
+         0,
+         {3, 3, 4, 8}},
+        {"zero-wide ellipse draws nothing",
+         [](Canvas& c) {
+             c.Ellipse({3, 3, 3, 8});
+         },
+         0,
+         0,
+         {}},
         {"ellipse follows the origin",
-         [](Canvas& c) { c.SetOrigin({4, 5}); c.Ellipse({0, 0, 2, 2}); }, 4, 0, {4, 5, 6, 7}},
+         [](Canvas& c) {
+             c.SetOrigin({4, 5});
+             c.Ellipse({0, 0, 2, 2});
+         },
+         4,
+         0,
+         {4, 5, 6, 7}},
     };
     for (const Row& row : rows) {
         Canvas& canvas = Fresh(12, 12);
@@ -212,12 +294,31 @@ TEST_F(CanvasTest, ClipHoleIsRespected) {
         std::function<void(Canvas&)> draw;
     };
     const Row rows[] = {
-        {"fill", [](Canvas& c) { c.FillRect({0, 0, 40, 30}); }},
-        {"line", [](Canvas& c) { c.MoveTo(0, 15); c.LineTo(40, 12); }},
-        {"wide line", [](Canvas& c) { c.Pen.Width = 4; c.MoveTo(0, 15); c.LineTo(40, 15); }},
-        {"ellipse", [](Canvas& c) { c.Ellipse({2, 2, 38, 28}); }},
+        {"fill",
+         [](Canvas& c) {
+             c.FillRect({0, 0, 40, 30});
+         }},
+        {"line",
+         [](Canvas& c) {
+             c.MoveTo(0, 15);
+             c.LineTo(40, 12);
+         }},
+        {"wide line",
+         [](Canvas& c) {
+             c.Pen.Width = 4;
+             c.MoveTo(0, 15);
+             c.LineTo(40, 15);
+         }},
+        {"ellipse",
+         [](Canvas& c) {
+             c.Ellipse({2, 2, 38, 28});
+         }},
         {"text with background", [](Canvas& c) { c.TextOut(1, 8, "HHHHHHHH"); }},
-        {"text only", [](Canvas& c) { c.Brush.Style = bsClear; c.TextOut(1, 8, "HHHHHHHH"); }},
+        {"text only",
+         [](Canvas& c) {
+             c.Brush.Style = bsClear;
+             c.TextOut(1, 8, "HHHHHHHH");
+         }},
     };
     for (const Row& row : rows) {
         // The same drawing without the hole is the reference for every pixel
@@ -237,8 +338,7 @@ TEST_F(CanvasTest, ClipHoleIsRespected) {
                 if (hole.Contains(x, y)) {
                     ASSERT_FALSE(Painted(x, y)) << row.comment << " at " << x << "," << y;
                 } else {
-                    ASSERT_EQ(m_bitmap->GetPixel(x, y), expected.GetPixel(x, y))
-                        << row.comment << " at " << x << "," << y;
+                    ASSERT_EQ(m_bitmap->GetPixel(x, y), expected.GetPixel(x, y)) << row.comment << " at " << x << "," << y;
                     drawnOutside += Painted(x, y) ? 1 : 0;
                 }
             }
@@ -326,22 +426,49 @@ TEST_F(CanvasTest, BitmapDrawing) {
         std::vector<Check> checks;
     };
     const Row rows[] = {
-        {"draw at a point with origin", [&](Canvas& c) { c.SetOrigin({1, 0}); c.Draw(2, 3, source); }, 16,
+        {"draw at a point with origin",
+         [&](Canvas& c) {
+             c.SetOrigin({1, 0});
+             c.Draw(2, 3, source);
+         },
+         16,
          {{{3, 3}, src(0, 0)}, {{6, 6}, src(3, 3)}, {{7, 3}, kSentinel}}},
-        {"draw partly off the target", [&](Canvas& c) { c.Draw(-2, -3, source); }, 2,
-         {{{0, 0}, src(2, 3)}, {{1, 0}, src(3, 3)}}},
-        {"draw inside a clip", [&](Canvas& c) { c.IntersectClip({0, 0, 2, 10}); c.Draw(0, 0, source); }, 8,
+        {"draw partly off the target", [&](Canvas& c) { c.Draw(-2, -3, source); }, 2, {{{0, 0}, src(2, 3)}, {{1, 0}, src(3, 3)}}},
+        {"draw inside a clip",
+         [&](Canvas& c) {
+             c.IntersectClip({0, 0, 2, 10});
+             c.Draw(0, 0, source);
+         },
+         8,
          {{{1, 3}, src(1, 3)}, {{2, 0}, kSentinel}}},
-        {"transparent colour is skipped", [&](Canvas& c) { c.DrawTransparent(0, 0, source, clFuchsia); }, 15,
+        {"transparent colour is skipped",
+         [&](Canvas& c) { c.DrawTransparent(0, 0, source, clFuchsia); },
+         15,
          {{{1, 1}, kSentinel}, {{2, 1}, src(2, 1)}}},
-        {"stretch up doubles each pixel", [&](Canvas& c) { c.StretchDraw({0, 0, 8, 8}, source); }, 64,
+        {"stretch up doubles each pixel",
+         [&](Canvas& c) {
+             c.StretchDraw({0, 0, 8, 8}, source);
+         },
+         64,
          {{{0, 0}, src(0, 0)}, {{1, 1}, src(0, 0)}, {{2, 2}, clFuchsia}, {{7, 7}, src(3, 3)}, {{8, 8}, kSentinel}}},
-        {"stretch down samples pixel centres", [&](Canvas& c) { c.StretchDraw({0, 0, 2, 2}, source); }, 4,
+        {"stretch down samples pixel centres",
+         [&](Canvas& c) {
+             c.StretchDraw({0, 0, 2, 2}, source);
+         },
+         4,
          {{{0, 0}, clFuchsia}, {{1, 0}, src(3, 1)}, {{1, 1}, src(3, 3)}}},
-        {"copy a part", [&](Canvas& c) { c.CopyRect({5, 5, 7, 6}, source, {2, 3, 4, 4}); }, 2,
+        {"copy a part",
+         [&](Canvas& c) {
+             c.CopyRect({5, 5, 7, 6}, source, {2, 3, 4, 4});
+         },
+         2,
          {{{5, 5}, src(2, 3)}, {{6, 5}, src(3, 3)}}},
         {"source rectangle beyond the bitmap copies only what exists",
-         [&](Canvas& c) { c.CopyRect({0, 0, 3, 3}, source, {2, 2, 5, 5}); }, 4, {{{1, 1}, src(3, 3)}}},
+         [&](Canvas& c) {
+             c.CopyRect({0, 0, 3, 3}, source, {2, 2, 5, 5});
+         },
+         4,
+         {{{1, 1}, src(3, 3)}}},
     };
     for (const Row& row : rows) {
         Canvas& canvas = Fresh(10, 10);

@@ -26,7 +26,10 @@ TEST(Utf8Test, DecodesAndReplacesInvalidBytes) {
         {"three bytes", "\xE2\x82\xAC", U"\u20AC"},
         {"four bytes", "\xF0\x9F\x8E\xAC", U"\U0001F3AC"},
         {"lone continuation byte", "a\x80z", U"a\uFFFDz"},
-        {"truncated sequence keeps the next character", "\xC5" "a", U"\uFFFDa"},
+        {"truncated sequence keeps the next character",
+         "\xC5"
+         "a",
+         U"\uFFFDa"},
         {"truncated at the end", "a\xE2\x82", U"a\uFFFD"},
         {"overlong encoding of '/'", "\xC0\xAF", U"\uFFFD\uFFFD"},
         {"surrogate half", "\xED\xA0\x80", U"\uFFFD\uFFFD\uFFFD"},
@@ -193,8 +196,8 @@ std::vector<FT_UInt> CharIndices(const std::string& file, const std::u32string& 
 TEST_F(FontCacheTest, PolishTextHasEveryGlyph) {
     const std::string text = "Sprawdź, czy Twój komputer nadaje się do odtwarzania filmów AVI!";
     const std::u32string codepoints = DecodeUtf8(text);
-    for (const TFont& font : {Font("MS Sans Serif"), Font("MS Sans Serif", fsBold), Font("Arial"),
-                              Font("Arial", fsBold | fsItalic)}) {
+    for (const TFont& font :
+         {Font("MS Sans Serif"), Font("MS Sans Serif", fsBold), Font("Arial"), Font("Arial", fsBold | fsItalic)}) {
         const std::string file = s_cache->ResolvedFile(font);
         const std::vector<FT_UInt> indices = CharIndices(file, codepoints);
         ASSERT_EQ(indices.size(), codepoints.size()) << file;
@@ -280,8 +283,7 @@ TEST_F(FontCacheTest, TheBitmapDialogFaceTakesTheStrikeForTheHeight) {
         EXPECT_EQ(m.ascent, row.ascent) << row.comment;
         EXPECT_EQ(m.descent, row.descent) << row.comment;
     }
-    EXPECT_EQ(&s_cache->Face(Font("MS Sans Serif", 0, -12)), &s_cache->Face(Font("MS Sans Serif")))
-        << "one face for one strike";
+    EXPECT_EQ(&s_cache->Face(Font("MS Sans Serif", 0, -12)), &s_cache->Face(Font("MS Sans Serif"))) << "one face for one strike";
 }
 
 TEST_F(FontCacheTest, MissingFaceIsEmboldenedSynthetically) {
@@ -306,7 +308,13 @@ TEST_F(FontCacheTest, UnusualCharactersDoNotBreakRendering) {
     EXPECT_EQ(face.GlyphFor(U'\r').bits.size(), 0u);
     const Glyph& unmapped = face.GlyphFor(U'\uE000');
     EXPECT_EQ(unmapped.bits.size(), static_cast<std::size_t>(unmapped.width * unmapped.height));
-    EXPECT_EQ(face.Extent("a\xFF" "b").cx, face.Extent("a\xEF\xBF\xBD" "b").cx) << "bad bytes measure as U+FFFD";
+    EXPECT_EQ(face.Extent("a\xFF"
+                          "b")
+                  .cx,
+              face.Extent("a\xEF\xBF\xBD"
+                          "b")
+                  .cx)
+        << "bad bytes measure as U+FFFD";
 }
 
 }  // namespace

@@ -83,15 +83,50 @@ TEST(RegionTest, Operations) {
         {"empty rectangle is not stored", Region(TRect{3, 3, 3, 8}), 0, TRect{}, {-100, -100}, {3, 3}},
         {"right and bottom are exclusive", Region(TRect{0, 0, 4, 3}), 12, TRect{0, 0, 4, 3}, {3, 2}, {4, 2}},
         {"overlapping union counts shared pixels once",
-         make([](Region& r) { r.Add({0, 0, 4, 4}); r.Add({2, 2, 6, 6}); }), 28, TRect{0, 0, 6, 6}, {5, 5}, {5, 0}},
-        {"hole in the middle", make([](Region& r) { r.Add({0, 0, 10, 10}); r.Subtract({3, 3, 6, 6}); }), 91,
-         TRect{0, 0, 10, 10}, {6, 6}, {5, 5}},
+         make([](Region& r) {
+             r.Add({0, 0, 4, 4});
+             r.Add({2, 2, 6, 6});
+         }),
+         28,
+         TRect{0, 0, 6, 6},
+         {5, 5},
+         {5, 0}},
+        {"hole in the middle",
+         make([](Region& r) {
+             r.Add({0, 0, 10, 10});
+             r.Subtract({3, 3, 6, 6});
+         }),
+         91,
+         TRect{0, 0, 10, 10},
+         {6, 6},
+         {5, 5}},
         {"subtracting everything leaves it empty",
-         make([](Region& r) { r.Add({0, 0, 5, 5}); r.Subtract({-1, -1, 9, 9}); }), 0, TRect{}, {-100, -100}, {0, 0}},
-        {"intersection keeps the overlap", make([](Region& r) { r.Add({0, 0, 5, 5}); r.Intersect({3, 3, 8, 8}); }), 4,
-         TRect{3, 3, 5, 5}, {4, 4}, {2, 2}},
-        {"offset moves every rectangle", make([](Region& r) { r.Add({0, 0, 2, 2}); r.Offset(5, -1); }), 4,
-         TRect{5, -1, 7, 1}, {6, 0}, {0, 0}},
+         make([](Region& r) {
+             r.Add({0, 0, 5, 5});
+             r.Subtract({-1, -1, 9, 9});
+         }),
+         0,
+         TRect{},
+         {-100, -100},
+         {0, 0}},
+        {"intersection keeps the overlap",
+         make([](Region& r) {
+             r.Add({0, 0, 5, 5});
+             r.Intersect({3, 3, 8, 8});
+         }),
+         4,
+         TRect{3, 3, 5, 5},
+         {4, 4},
+         {2, 2}},
+        {"offset moves every rectangle",
+         make([](Region& r) {
+             r.Add({0, 0, 2, 2});
+             r.Offset(5, -1);
+         }),
+         4,
+         TRect{5, -1, 7, 1},
+         {6, 0},
+         {0, 0}},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(Area(row.region), row.area) << row.comment;

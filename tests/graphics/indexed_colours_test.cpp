@@ -21,12 +21,12 @@ TEST(IndexedColoursTest, EachColourGoesToTheNearestColourAsked) {
         std::uint32_t shown;
     };
     const Case cases[] = {
-        {0x000000, 0x000000}, {0xFFFFFF, 0xFFFFFF}, {0xFF0000, 0xFF0000}, {0x00FF00, 0x00FF00},
-        {0x000080, 0x000099},  // navy: the nearest step of blue
-        {0x808080, 0x828282},  // the lamps' unlit grey: a grey, from the ramp
-        {0xFFFFF6, 0xFFFFFF},  // the buttons' face
-        {0xC0C0C0, 0xC0C0C0},  // the dialog grey
-        {0x333333, 0x333333},  // a grey of the cube itself
+        {0x000000, 0x000000}, {0xFFFFFF, 0xFFFFFF}, {0xFF0000, 0xFF0000},
+        {0x00FF00, 0x00FF00}, {0x000080, 0x000099},  // navy: the nearest step of blue
+        {0x808080, 0x828282},                        // the lamps' unlit grey: a grey, from the ramp
+        {0xFFFFF6, 0xFFFFFF},                        // the buttons' face
+        {0xC0C0C0, 0xC0C0C0},                        // the dialog grey
+        {0x333333, 0x333333},                        // a grey of the cube itself
         {0x1A1A1A, 0x181818},
     };
     for (const Case& c : cases) EXPECT_EQ(colourOf(map.PixelFor(c.rgb)), c.shown) << std::hex << c.rgb;

@@ -115,8 +115,8 @@ TEST(PictureTest, DamagedJpegsAreErrors) {
 
 TEST(PictureTest, BitmapVariants) {
     // 2 x 2, 24 bits, bottom-up: the first row in the file is the bottom one.
-    const Bytes rows24 = {0, 0, 255, 0, 255, 0, 0, 0,   // red, lime, padding
-                          255, 0, 0, 255, 255, 255, 0, 0};  // blue, white, padding
+    const Bytes rows24 = {0,   0, 255, 0,   255, 0,   0, 0,   // red, lime, padding
+                          255, 0, 0,   255, 255, 255, 0, 0};  // blue, white, padding
     const Bitmap b = DecodeBmp(Bmp(2, 2, 24, {}, rows24), "x.bmp");
     EXPECT_EQ(b.GetPixel(0, 1), clRed);
     EXPECT_EQ(b.GetPixel(1, 1), clLime);

@@ -16,8 +16,8 @@ namespace {
 
 std::string Describe(const SYSTEMTIME& time) {
     return std::to_string(time.wYear) + "-" + std::to_string(time.wMonth) + "-" + std::to_string(time.wDay) + " " +
-           std::to_string(time.wHour) + ":" + std::to_string(time.wMinute) + ":" + std::to_string(time.wSecond) +
-           "." + std::to_string(time.wMilliseconds);
+           std::to_string(time.wHour) + ":" + std::to_string(time.wMinute) + ":" + std::to_string(time.wSecond) + "." +
+           std::to_string(time.wMilliseconds);
 }
 
 // What the platform's SystemTimeToFileTime answers for the date, where it

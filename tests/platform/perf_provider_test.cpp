@@ -19,9 +19,10 @@ TEST(PerfProviderTest, AnswersOnlyQueriesForItsObject) {
         bool asks;
     };
     const Case cases[] = {
-        {u"Global", true}, {u"", true},          {u"238", true},       {u"2 238 4", true},       {u" 238 ", true},
-        {u"2380", false},  {u"23", false},       {u"238x 4", false},   {u"Costly", false},       {u"Foreign host", false},
-        {u"6", false},     {u"99999999999238", false},
+        {u"Global", true},        {u"", true},        {u"238", true},
+        {u"2 238 4", true},       {u" 238 ", true},   {u"2380", false},
+        {u"23", false},           {u"238x 4", false}, {u"Costly", false},
+        {u"Foreign host", false}, {u"6", false},      {u"99999999999238", false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(QueryAsksFor(c.query, 238), c.asks) << std::string(c.query.begin(), c.query.end());
@@ -115,9 +116,8 @@ TEST(PerfProviderTest, WritesNothingUnlessAskedAndTheObjectFits) {
         std::vector<BYTE> block = HostBlock(kNoon);
         const std::vector<BYTE> before = block;
         BYTE* const given = block.data() + c.given;
-        const CollectedData collected =
-            CollectProcessorObject(c.query, given, static_cast<DWORD>(c.room), std::span<const BYTE>(block.data(), c.given),
-                                   processors, 0);
+        const CollectedData collected = CollectProcessorObject(c.query, given, static_cast<DWORD>(c.room),
+                                                               std::span<const BYTE>(block.data(), c.given), processors, 0);
         EXPECT_EQ(collected.status, c.status);
         EXPECT_EQ(collected.bytes, c.written ? length : 0u);
         EXPECT_EQ(collected.objects, c.written ? 1u : 0u);

@@ -73,8 +73,8 @@ std::shared_ptr<IDirectDrawSurface7> MakeTexture(IDirectDraw7& directDraw, IDire
 
 }  // namespace
 
-CubeFrame::CubeFrame(IDirectDraw7& directDraw, std::shared_ptr<IDirectDrawSurface7> target, IDirect3DDevice7& device,
-                     int width, int height)
+CubeFrame::CubeFrame(IDirectDraw7& directDraw, std::shared_ptr<IDirectDrawSurface7> target, IDirect3DDevice7& device, int width,
+                     int height)
     : m_device(device), m_width(width), m_height(height), m_target(std::move(target)) {
     m_texture = MakeTexture(directDraw, device, &m_palette);
     const D3DVIEWPORT7 viewport{0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height), 0.0f, 1.0f};

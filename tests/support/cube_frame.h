@@ -19,8 +19,8 @@ class CubeFrame {
 public:
     // target is the device's render target, width x height pixels. Throws
     // std::runtime_error when the texture cannot be made.
-    CubeFrame(win::IDirectDraw7& directDraw, std::shared_ptr<win::IDirectDrawSurface7> target,
-              win::IDirect3DDevice7& device, int width, int height);
+    CubeFrame(win::IDirectDraw7& directDraw, std::shared_ptr<win::IDirectDrawSurface7> target, win::IDirect3DDevice7& device,
+              int width, int height);
 
     // The cube at t seconds, without the text.
     void DrawScene(double t);

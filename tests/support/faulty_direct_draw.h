@@ -21,9 +21,9 @@ struct MadePalette {
 
 struct DirectDrawFaults {
     std::function<bool(const win::DDSURFACEDESC2&)> refuseSurface;
-    bool everyDeviceHardware = false;  // every device listed as hardware-rasterised
-    bool noDevices = false;            // no device listed
-    bool refuseDevices = false;        // CreateDevice fails
+    bool everyDeviceHardware = false;    // every device listed as hardware-rasterised
+    bool noDevices = false;              // no device listed
+    bool refuseDevices = false;          // CreateDevice fails
     MadePalette* madePalette = nullptr;  // where to keep the palette made, when set
 };
 

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "framework/backend.h"
-#include "video/render_surface_host.h"
 #include "platform/clock.h"
+#include "video/render_surface_host.h"
 
 namespace vx::test {
 
@@ -29,10 +29,7 @@ private:
     std::uint64_t m_now = 1000;
 };
 
-class HeadlessBackend final : public WindowBackend,
-                              public SystemErrorBox,
-                              public OwnedWindowHost,
-                              public DisplayDeviceHost {
+class HeadlessBackend final : public WindowBackend, public SystemErrorBox, public OwnedWindowHost, public DisplayDeviceHost {
 public:
     void CreateMainWindow(const WindowSettings& settings) override {
         created = true;

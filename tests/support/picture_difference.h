@@ -21,7 +21,8 @@ inline Difference Compare(const std::vector<std::uint32_t>& a, const std::vector
     for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i) {
         int worst = 0;
         for (int shift : {0, 8, 16}) {
-            worst = std::max(worst, std::abs(static_cast<int>((a[i] >> shift) & 0xFF) - static_cast<int>((b[i] >> shift) & 0xFF)));
+            worst =
+                std::max(worst, std::abs(static_cast<int>((a[i] >> shift) & 0xFF) - static_cast<int>((b[i] >> shift) & 0xFF)));
         }
         result.largest = std::max(result.largest, worst);
         if (worst > allowance) ++result.differing;

@@ -11,8 +11,8 @@
 #include "app/main_form.h"
 #include "fake/fake_system_services.h"
 #include "framework/application.h"
-#include "support/headless.h"
 #include "platform/dx/soft/soft_direct_draw.h"
+#include "support/headless.h"
 #include "video/dx_draw.h"
 
 namespace vx::test {
@@ -51,9 +51,7 @@ struct VideoWindow {
     }
     // Frames paced to the display, as the program paces them: each waits
     // for the next refresh period on the real clock.
-    void WaitForVerticalBlank() {
-        form->DXDraw->SetOptions(static_cast<TDXDrawOptions>(form->DXDraw->Options() | doWaitVBlank));
-    }
+    void WaitForVerticalBlank() { form->DXDraw->SetOptions(static_cast<TDXDrawOptions>(form->DXDraw->Options() | doWaitVBlank)); }
     // The pixel of the window at a point as 0x00BBGGRR.
     TColor At(int x, int y) { return form->Image().GetPixel(x, y); }
 

@@ -71,14 +71,22 @@ struct SurfaceOnAForm {
 
 const char* Name(DXDrawNotice n) {
     switch (n) {
-        case DXDrawNotice::Initializing: return "initializing";
-        case DXDrawNotice::Initialize: return "initialize";
-        case DXDrawNotice::InitializeSurface: return "initialize-surface";
-        case DXDrawNotice::Restore: return "restore";
-        case DXDrawNotice::FinalizeSurface: return "finalize-surface";
-        case DXDrawNotice::Finalize: return "finalize";
-        case DXDrawNotice::SurfaceSize: return "size";
-        case DXDrawNotice::Destroying: return "destroying";
+        case DXDrawNotice::Initializing:
+            return "initializing";
+        case DXDrawNotice::Initialize:
+            return "initialize";
+        case DXDrawNotice::InitializeSurface:
+            return "initialize-surface";
+        case DXDrawNotice::Restore:
+            return "restore";
+        case DXDrawNotice::FinalizeSurface:
+            return "finalize-surface";
+        case DXDrawNotice::Finalize:
+            return "finalize";
+        case DXDrawNotice::SurfaceSize:
+            return "size";
+        case DXDrawNotice::Destroying:
+            return "destroying";
     }
     return "?";
 }
@@ -97,9 +105,9 @@ TEST(RenderSurfaceTest, NotificationList) {
     s.dx->Initialize();
     ASSERT_TRUE(s.dx->Initialized());
     // Last registered first, for every notice, in the initialisation's order.
-    EXPECT_EQ(heard, (std::vector<std::string>{"B initializing", "A initializing", "B size", "A size", "B initialize",
-                                               "A initialize", "B initialize-surface", "A initialize-surface",
-                                               "B restore", "A restore"}));
+    EXPECT_EQ(heard,
+              (std::vector<std::string>{"B initializing", "A initializing", "B size", "A size", "B initialize", "A initialize",
+                                        "B initialize-surface", "A initialize-surface", "B restore", "A restore"}));
 
     heard.clear();
     const int late = s.dx->RegisterNotification(member("C"));
@@ -175,8 +183,7 @@ TEST(RenderSurfaceTest, BackSurfaceFallsBackToSystemMemory) {
         bool inSystemMemory;
         bool hardwareAttempted;
     };
-    for (const Case& c : {Case{"video memory available", false, false, true},
-                          Case{"video memory refused", true, true, false}}) {
+    for (const Case& c : {Case{"video memory available", false, false, true}, Case{"video memory refused", true, true, false}}) {
         SCOPED_TRACE(c.name);
         SurfaceOnAForm s;
         s.hardware = std::make_shared<HardwareOffer>();
@@ -218,10 +225,10 @@ TEST(RenderSurfaceTest, TheSoftwareEmulationIsSoftwareWhateverItsMark) {
         bool everyDeviceHardware;
         TDXDrawOptions asked;
     };
-    for (const Case& c : {Case{"marks as listed, software asked", false, do3D | doDirectX7Mode},
-                          Case{"every device marked hardware, software asked", true, do3D | doDirectX7Mode},
-                          Case{"every device marked hardware, hardware asked without video memory", true,
-                               do3D | doDirectX7Mode | doHardware}}) {
+    for (const Case& c :
+         {Case{"marks as listed, software asked", false, do3D | doDirectX7Mode},
+          Case{"every device marked hardware, software asked", true, do3D | doDirectX7Mode},
+          Case{"every device marked hardware, hardware asked without video memory", true, do3D | doDirectX7Mode | doHardware}}) {
         SCOPED_TRACE(c.what);
         SurfaceOnAForm s;
         s.faults.everyDeviceHardware = c.everyDeviceHardware;
@@ -229,8 +236,7 @@ TEST(RenderSurfaceTest, TheSoftwareEmulationIsSoftwareWhateverItsMark) {
         s.dx->Initialize();
         ASSERT_TRUE(s.dx->Initialized());
         EXPECT_EQ(s.dx->DeviceDescription().deviceGUID, IID_IDirect3DRGBDevice);
-        EXPECT_EQ(static_cast<bool>(s.dx->DeviceDescription().dwDevCaps & D3DDEVCAPS_HWRASTERIZATION),
-                  c.everyDeviceHardware)
+        EXPECT_EQ(static_cast<bool>(s.dx->DeviceDescription().dwDevCaps & D3DDEVCAPS_HWRASTERIZATION), c.everyDeviceHardware)
             << "the system's mark, as listed";
         EXPECT_FALSE(s.dx->ActiveOptions() & doHardware);
     }

@@ -51,10 +51,10 @@ TEST(FrameClockTest, FiftyNineFramesInOneThousandAndThreeMillisecondsGiveFiftyNi
 
 TEST(FrameClockTest, RateRoundsHalvesToEven) {
     EXPECT_EQ(FramesPerSecond(59, 1003), 59);
-    EXPECT_EQ(FramesPerSecond(1, 2000), 0);   // 0.5
-    EXPECT_EQ(FramesPerSecond(3, 2000), 2);   // 1.5
-    EXPECT_EQ(FramesPerSecond(5, 2000), 2);   // 2.5
-    EXPECT_EQ(FramesPerSecond(60, 0), 60000); // elapsed counts as at least 1 ms
+    EXPECT_EQ(FramesPerSecond(1, 2000), 0);    // 0.5
+    EXPECT_EQ(FramesPerSecond(3, 2000), 2);    // 1.5
+    EXPECT_EQ(FramesPerSecond(5, 2000), 2);    // 2.5
+    EXPECT_EQ(FramesPerSecond(60, 0), 60000);  // elapsed counts as at least 1 ms
 }
 
 TEST(FrameClockTest, IntervalZeroDrawsEveryTurnIntervalOneNeedsTheClockToMove) {

@@ -17,12 +17,14 @@ TEST(OptionFilterTest, NotInitialised) {
     const TDXDrawOptions form = doAllowReboot | doWaitVBlank | doCenter | do3D | doDirectX7Mode | doSelectDriver;
     for (const Case& c : {
              Case{form, doWaitVBlank | doCenter | do3D | doDirectX7Mode | doSelectDriver, "the video test's options"},
-             Case{static_cast<TDXDrawOptions>(form | doHardware), doWaitVBlank | doCenter | do3D | doDirectX7Mode | doSelectDriver,
+             Case{static_cast<TDXDrawOptions>(form | doHardware),
+                  doWaitVBlank | doCenter | do3D | doDirectX7Mode | doSelectDriver,
                   "hardware is never in force before the device step"},
              Case{0x348C, doWaitVBlank | doCenter, "the default mask without 3D drops the 3D options"},
              Case{doFullScreen | doFlip | doSystemMemory, doFullScreen | doSystemMemory, "system memory cannot flip"},
              Case{do3D | doDirectX7Mode | doRetainedMode, do3D | doDirectX7Mode, "the 7 mode has no retained mode"},
-             Case{doFullScreen | doAllowReboot | doNoWindowChange, doFullScreen | doAllowReboot | doNoWindowChange, "full screen keeps its options"},
+             Case{doFullScreen | doAllowReboot | doNoWindowChange, doFullScreen | doAllowReboot | doNoWindowChange,
+                  "full screen keeps its options"},
          }) {
         EXPECT_EQ(FilterOptions(c.requested), c.active) << c.why;
     }
@@ -32,7 +34,8 @@ TEST(OptionFilterTest, WhileInitialisedOnlyPresentationOptionsChange) {
     TDXDrawOptions active = doWaitVBlank | doCenter | do3D | doDirectX7Mode | doHardware;
     // Dropping the wait and adding stretch takes effect; adding or dropping
     // hardware does not until the next initialisation.
-    EXPECT_EQ(FilterOptionsWhileInitialized(active, doStretch | do3D | doDirectX7Mode), doStretch | do3D | doDirectX7Mode | doHardware);
+    EXPECT_EQ(FilterOptionsWhileInitialized(active, doStretch | do3D | doDirectX7Mode),
+              doStretch | do3D | doDirectX7Mode | doHardware);
     EXPECT_EQ(FilterOptionsWhileInitialized(doWaitVBlank | do3D, doWaitVBlank | do3D | doHardware), doWaitVBlank | do3D);
     EXPECT_EQ(FilterOptionsWhileInitialized(doWaitVBlank | doHardware, doWaitVBlank), doWaitVBlank)
         << "without 3D in force the 3D options go";

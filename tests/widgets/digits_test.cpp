@@ -46,9 +46,7 @@ Pixels Cell(int x0, unsigned mask) {
         if ((mask & (1u << s)) == 0) continue;
         for (int x = x0 + 1; x <= x0 + 7; ++x) p.emplace(x, rows[s]);
     }
-    const struct {
-        int bit, x, from, to;
-    } verticals[] = {{3, x0, 4, 9}, {4, x0 + 8, 4, 9}, {5, x0, 12, 17}, {6, x0 + 8, 12, 17}};
+    const struct { int bit, x, from, to; } verticals[] = {{3, x0, 4, 9}, {4, x0 + 8, 4, 9}, {5, x0, 12, 17}, {6, x0 + 8, 12, 17}};
     for (const auto& v : verticals) {
         if ((mask & (1u << v.bit)) == 0) continue;
         for (int y = v.from; y <= v.to; ++y) p.emplace(v.x, y);
@@ -141,7 +139,8 @@ TEST(DigitsLayoutTest, AlignmentsAndTextPadding) {
         {"left", taLeftJustify, 0, 0, Union({Cell(3, kMask[1]), Cell(14, kMask[8])})},
         // A - S + 3 = 127 - 25 + 3
         {"right", taRightJustify, 0, 0, Union({Cell(105, kMask[1]), Cell(116, kMask[8])})},
-        {"zeros appended up to DigitCount", taLeftJustify, 3, 0, Union({Cell(3, kMask[1]), Cell(14, kMask[8]), Cell(25, kMask[0])})},
+        {"zeros appended up to DigitCount", taLeftJustify, 3, 0,
+         Union({Cell(3, kMask[1]), Cell(14, kMask[8]), Cell(25, kMask[0])})},
         {"blanks in front up to Positions", taLeftJustify, 0, 3, Union({Cell(14, kMask[1]), Cell(25, kMask[8])})},
     };
     for (const auto& c : cases) {
@@ -178,8 +177,8 @@ TEST(DigitsLayoutTest, UndrawableCharactersStopTheDrawingSilently) {
         double value;
         Pixels lit;  // left-aligned cells at 3, 14, ...
     } cases[] = {
-        {-18, {}},                           // the minus sign comes first: nothing is drawn
-        {1e20, Cell(3, kMask[1])},           // "1E20": the exponent stops it after the 1
+        {-18, {}},                                      // the minus sign comes first: nothing is drawn
+        {1e20, Cell(3, kMask[1])},                      // "1E20": the exponent stops it after the 1
         {std::numeric_limits<double>::infinity(), {}},  // "INF"
     };
     for (const auto& c : cases) {
@@ -258,13 +257,11 @@ TEST(DigitsRepaintTest, ValueChangesDrawAtOnceOrAskForARepaint) {
         double value;
         Redraw redraw;
     } steps[] = {
-        {7, Redraw::Requested},  // the first value: the text's length is not known yet
-        {7, Redraw::None},       // the same value draws nothing
-        {8, Redraw::AtOnce},     // same length: over the current image
-        {9, Redraw::AtOnce},
-        {10, Redraw::Requested},  // a new length: erased and repainted
-        {12.5, Redraw::Requested},
-        {-1, Redraw::Requested},
+        {7, Redraw::Requested},                              // the first value: the text's length is not known yet
+        {7, Redraw::None},                                   // the same value draws nothing
+        {8, Redraw::AtOnce},                                 // same length: over the current image
+        {9, Redraw::AtOnce},       {10, Redraw::Requested},  // a new length: erased and repainted
+        {12.5, Redraw::Requested}, {-1, Redraw::Requested},
     };
     for (const auto& s : steps) {
         window.form.PaintInvalid();

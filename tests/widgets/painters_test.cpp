@@ -24,7 +24,7 @@ using widget_test::Surface;
 struct RampResult {
     std::vector<TColor> columns;  // the colour of every column of row 1
     int lastFilled = -1;
-    std::size_t bands = 0;        // runs of equal colour
+    std::size_t bands = 0;  // runs of equal colour
 };
 
 RampResult DrawRamp(int width, int bitsPerPixel, int steps, std::uint8_t percent, TColor from = clRed, TColor to = clGreen) {
@@ -114,10 +114,9 @@ TEST(FillGradientTest, BandColoursRoundHalvesAwayFromZero) {
         int column;
         TColor colour;
     } cases[] = {
-        {0, RGB(255, 0, 0)},
-        {1, RGB(254, 1, 0)},    // -1.15 -> -1, 0.58 -> 1
-        {3, RGB(252, 2, 0)},    // -3.46 -> -3, 1.74 -> 2
-        {13, RGB(240, 8, 0)},   // -15.0 -> -15, 7.53 -> 8
+        {0, RGB(255, 0, 0)},   {1, RGB(254, 1, 0)},  // -1.15 -> -1, 0.58 -> 1
+        {3, RGB(252, 2, 0)},                         // -3.46 -> -3, 1.74 -> 2
+        {13, RGB(240, 8, 0)},                        // -15.0 -> -15, 7.53 -> 8
         {221, RGB(0, 128, 0)},
     };
     for (const auto& c : cases) EXPECT_EQ(r.columns[static_cast<std::size_t>(c.column)], c.colour) << c.column;
@@ -236,8 +235,8 @@ TEST(DrawBevelTest, CutsFollowTheirSideTable) {
 TEST(DrawBevelTest, CallerColoursAndFill) {
     Surface surface;
     Canvas& canvas = surface.Fresh(12, 12);
-    const TRect interior =
-        DrawBevel(canvas, TRect{0, 0, 9, 9}, kAllBevelSides, bvRaised, bvNone, false, true, clLime, BevelColors{clRed, clBlue, clBlack});
+    const TRect interior = DrawBevel(canvas, TRect{0, 0, 9, 9}, kAllBevelSides, bvRaised, bvNone, false, true, clLime,
+                                     BevelColors{clRed, clBlue, clBlack});
     EXPECT_EQ(interior, (TRect{1, 1, 8, 8}));
     EXPECT_EQ(surface.At(0, 0), clBlue);
     EXPECT_EQ(surface.At(9, 9), clRed);
@@ -285,7 +284,13 @@ TEST(DrawStyledTextTest, EachStyleWritesItsCopiesInOrder) {
          fstRaised,
          true,
          2,
-         {{0, 0, highlight}, {4, 4, shadow}, {1, 1, delineate}, {3, 3, delineate}, {1, 3, delineate}, {3, 1, delineate}, {2, 2, font}}},
+         {{0, 0, highlight},
+          {4, 4, shadow},
+          {1, 1, delineate},
+          {3, 3, delineate},
+          {1, 3, delineate},
+          {3, 1, delineate},
+          {2, 2, font}}},
     };
     TFont f;
     f.SetName("MS Sans Serif");
@@ -296,7 +301,8 @@ TEST(DrawStyledTextTest, EachStyleWritesItsCopiesInOrder) {
         Surface surface;
         const auto mask = surface.TextMask(f, text);
         Canvas& canvas = surface.Fresh(60, 24);
-        DrawStyledText(canvas, x, y, f, text, c.style, c.delineated, font, shadow, highlight, delineate, TRect{0, 0, 60, 24}, c.depth);
+        DrawStyledText(canvas, x, y, f, text, c.style, c.delineated, font, shadow, highlight, delineate, TRect{0, 0, 60, 24},
+                       c.depth);
         Bitmap expected(60, 24, kSentinel);
         for (const Copy& copy : c.copies) {
             for (const auto& [mx, my] : mask) expected.SetPixel(x + copy.dx + mx, y + copy.dy + my, copy.colour);

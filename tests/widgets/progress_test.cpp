@@ -39,7 +39,8 @@ TColor RampColour(int i) { return RGB(255 + MulDiv(i, -255, 221), MulDiv(i, 128,
 
 // The caption's pixels: the black shadow copy two pixels down and right,
 // then the white text, as a map from pixel to colour.
-std::map<std::pair<int, int>, TColor> CaptionPixels(Surface& surface, const TFont& font, const std::string& text, int width, int height) {
+std::map<std::pair<int, int>, TColor> CaptionPixels(Surface& surface, const TFont& font, const std::string& text, int width,
+                                                    int height) {
     const TSize size = surface.TextSize(font, text);
     const int x = (width - (size.cx + 2)) / 2;
     const int y = (height - (size.cy + 2)) / 2;

@@ -110,9 +110,10 @@ TEST_F(WidgetLayoutTest, BadValuesNameTheirLineAndProperty) {
 TEST_F(WidgetLayoutTest, LinkSizesItselfOnceTheLayoutIsRead) {
     TForm form(m_window.app);
     form.SetBounds(0, 0, 100, 50);
-    Load("object TglLabel L\n  Parent = Form1\n  Width = 14\n  Height = 16\n  Caption = \">>\"\n  Font.Name = \"Arial\"\n"
-         "  Font.Style = [fsBold]\nend\n",
-         form);
+    Load(
+        "object TglLabel L\n  Parent = Form1\n  Width = 14\n  Height = 16\n  Caption = \">>\"\n  Font.Name = \"Arial\"\n"
+        "  Font.Style = [fsBold]\nend\n",
+        form);
     auto* link = dynamic_cast<TglLabel*>(form.FindComponent("L"));
     ASSERT_NE(link, nullptr);
     const TSize text = m_window.app.Fonts().Face(link->Font()).Extent(">>");

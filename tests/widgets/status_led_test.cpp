@@ -97,7 +97,9 @@ TEST(StatusLedTest, SettersRepaintWithoutComparing) {
         {"Interval does not repaint", [](TStatusLed& l) { l.SetInterval(300); }, Redraw::None},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(widget_test::RedrawOf<TStatusLed>(TRect::FromSize(20, 10, 15, 15), [](TStatusLed&) {}, c.change), c.redraw)
+        EXPECT_EQ(widget_test::RedrawOf<TStatusLed>(
+                      TRect::FromSize(20, 10, 15, 15), [](TStatusLed&) {}, c.change),
+                  c.redraw)
             << c.what;
     }
 }

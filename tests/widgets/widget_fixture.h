@@ -15,8 +15,8 @@
 #include <utility>
 
 #include "framework/application.h"
-#include "graphics/canvas.h"
 #include "framework/form.h"
+#include "graphics/canvas.h"
 #include "support/headless.h"
 #include "support/locale_name.h"
 

@@ -21,8 +21,7 @@ bool HandlerInstalled(int number) {
 
 bool Ignored(int number) {
     struct sigaction current {};
-    return sigaction(number, nullptr, &current) == 0 && (current.sa_flags & SA_SIGINFO) == 0 &&
-           current.sa_handler == SIG_IGN;
+    return sigaction(number, nullptr, &current) == 0 && (current.sa_flags & SA_SIGINFO) == 0 && current.sa_handler == SIG_IGN;
 }
 
 }  // namespace

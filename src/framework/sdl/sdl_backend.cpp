@@ -378,16 +378,14 @@ void SdlBackend::Present(WindowId window, const Bitmap& frame, const Region& par
         for (const TRect& r : parts.Rects()) {
             const TRect part{std::max(r.Left, 0), std::max(r.Top, 0), std::min(r.Right, frame.Width()),
                              std::min(r.Bottom, frame.Height())};
-            indexed->second->Put(frame.Pixels().data(), frame.Width(), part.Left, part.Top, part.Width(), part.Height(),
-                                 m_scale);
+            indexed->second->Put(frame.Pixels().data(), frame.Width(), part.Left, part.Top, part.Width(), part.Height(), m_scale);
         }
         return;
     }
     SDL_Surface* target = SDL_GetWindowSurface(sdlWindow);
     if (target == nullptr) return;
-    SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint32_t*>(frame.Pixels().data()),
-                                                             frame.Width(), frame.Height(), 32, frame.Width() * 4,
-                                                             SDL_PIXELFORMAT_RGB888);
+    SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint32_t*>(frame.Pixels().data()), frame.Width(),
+                                                             frame.Height(), 32, frame.Width() * 4, SDL_PIXELFORMAT_RGB888);
     if (source == nullptr) return;
     std::vector<SDL_Rect> rects;
     for (const TRect& r : parts.Rects()) {
@@ -409,7 +407,9 @@ void SdlBackend::Present(WindowId window, const Bitmap& frame, const Region& par
 void SdlBackend::SetCursor(TCursor cursor) {
     auto it = m_cursors.find(cursor);
     if (it == m_cursors.end()) {
-        it = m_cursors.emplace(cursor, std::unique_ptr<SDL_Cursor, CursorDeleter>(SDL_CreateSystemCursor(SystemCursorFor(cursor)))).first;
+        it =
+            m_cursors.emplace(cursor, std::unique_ptr<SDL_Cursor, CursorDeleter>(SDL_CreateSystemCursor(SystemCursorFor(cursor))))
+                .first;
     }
     // Without a cursor theme (a display without one) the pointer keeps its shape.
     if (it->second) SDL_SetCursor(it->second.get());

@@ -54,8 +54,8 @@ struct X11IndexedWindow::Connection {
         createImage = reinterpret_cast<CreateImage>(dlsym(library, "XCreateImage"));
         putImage = reinterpret_cast<PutImage>(dlsym(library, "XPutImage"));
         flush = reinterpret_cast<Flush>(dlsym(library, "XFlush"));
-        return getWindowAttributes && allocColor && queryColors && setWindowColormap &&
-               defaultColormapOfScreen && defaultVisualOfScreen && createGC && freeGC && createImage && putImage && flush;
+        return getWindowAttributes && allocColor && queryColors && setWindowColormap && defaultColormapOfScreen &&
+               defaultVisualOfScreen && createGC && freeGC && createImage && putImage && flush;
     }
     ~Connection() {
         if (gc != nullptr) freeGC(display, gc);
@@ -103,8 +103,7 @@ std::unique_ptr<X11IndexedWindow> X11IndexedWindow::For(SDL_Window* window) {
     connection->display = info.info.x11.display;
     connection->window = info.info.x11.window;
     XWindowAttributes attributes{};
-    if (connection->getWindowAttributes(connection->display, connection->window, &attributes) == 0 ||
-        attributes.depth != 8) {
+    if (connection->getWindowAttributes(connection->display, connection->window, &attributes) == 0 || attributes.depth != 8) {
         return nullptr;
     }
     connection->visual = attributes.visual;

@@ -20,6 +20,7 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+
 #include <mmsystem.h>
 #include <windowsx.h>
 
@@ -162,8 +163,8 @@ struct Win32Backend::Window {
     // The retained image at the frame's size; false when none can be made.
     bool EnsureImage(int width, int height) { return image.Resize(width, height); }
     void Blit(HDC target, const RECT& area) const {
-        BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, image.Dc(), area.left,
-               area.top, SRCCOPY);
+        BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, image.Dc(), area.left, area.top,
+               SRCCOPY);
     }
 
     std::deque<WindowEvent>& events;
@@ -189,8 +190,7 @@ struct Win32Backend::Window {
     bool trackingLeave = false;
 };
 
-void Win32Backend::Window::PushMouse(WindowEvent::Kind kind, TMouseButton button, WPARAM wParam, LPARAM lParam,
-                                     bool twice) {
+void Win32Backend::Window::PushMouse(WindowEvent::Kind kind, TMouseButton button, WPARAM wParam, LPARAM lParam, bool twice) {
     WindowEvent event;
     event.kind = kind;
     event.x = GET_X_LPARAM(lParam);
@@ -513,8 +513,8 @@ std::optional<WindowEvent> Win32Backend::WaitEvent(int timeoutMs) {
             // Until the next due timer of the framework's, or sooner input.
             const DWORD waited = GetTickCount() - start;
             if (waited >= static_cast<DWORD>(timeoutMs)) return PollEvent();
-            DWORD result = MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(timeoutMs) - waited, QS_ALLINPUT,
-                                                       MWMO_INPUTAVAILABLE);
+            DWORD result =
+                MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(timeoutMs) - waited, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
             if (result == WAIT_FAILED) return std::nullopt;
             // The tick count moves in steps of the system's tick (15.6 ms),
             // so the time left is not read again after a full wait.
@@ -616,8 +616,8 @@ void Win32Backend::SetCursor(TCursor cursor) {
 namespace {
 
 void ShowErrorBoxOwnedBy(HWND owner, const std::string& title, const std::string& message) {
-    if (MessageBoxW(owner, WideFromUtf8(message).c_str(), WideFromUtf8(title).c_str(),
-                    MB_OK | MB_ICONERROR | MB_TASKMODAL) == 0) {
+    if (MessageBoxW(owner, WideFromUtf8(message).c_str(), WideFromUtf8(title).c_str(), MB_OK | MB_ICONERROR | MB_TASKMODAL) ==
+        0) {
         // No box can be shown: the message must not be lost.
         std::fprintf(stderr, "%s: %s\n", title.c_str(), message.c_str());
         OutputDebugStringW(WideFromUtf8(title + ": " + message).c_str());
@@ -626,12 +626,9 @@ void ShowErrorBoxOwnedBy(HWND owner, const std::string& title, const std::string
 
 }  // namespace
 
-void ShowSystemErrorBox(const std::string& title, const std::string& message) {
-    ShowErrorBoxOwnedBy(nullptr, title, message);
-}
+void ShowSystemErrorBox(const std::string& title, const std::string& message) { ShowErrorBoxOwnedBy(nullptr, title, message); }
 
-void Win32Backend::ShowErrorBox(const std::string& title, const std::string& message,
-                                const std::function<void()>& whileShown) {
+void Win32Backend::ShowErrorBox(const std::string& title, const std::string& message, const std::function<void()>& whileShown) {
     if (!m_window || m_window->handle == nullptr) {
         ShowErrorBoxOwnedBy(nullptr, title, message);
         return;

@@ -53,8 +53,7 @@ public:
     ErrorBoxSupport ErrorBoxes() override { return static_cast<SystemErrorBox*>(this); }
 
     // SystemErrorBox: MessageBox, task-modal.
-    void ShowErrorBox(const std::string& title, const std::string& message,
-                      const std::function<void()>& whileShown) override;
+    void ShowErrorBox(const std::string& title, const std::string& message, const std::function<void()>& whileShown) override;
 
     // OverlayWindowHost: owned pop-up windows, over the main window only;
     // the system hides them with their owner when it is minimised, and

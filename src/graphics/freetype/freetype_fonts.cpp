@@ -31,9 +31,7 @@ struct FtFaceDeleter {
 using FtLibraryPtr = std::unique_ptr<FT_LibraryRec_, FtLibraryDeleter>;
 using FtFacePtr = std::unique_ptr<FT_FaceRec_, FtFaceDeleter>;
 
-int CeilPixels(FT_Pos value26_6) {
-    return static_cast<int>(value26_6 >= 0 ? (value26_6 + 63) / 64 : -(-value26_6 / 64));
-}
+int CeilPixels(FT_Pos value26_6) { return static_cast<int>(value26_6 >= 0 ? (value26_6 + 63) / 64 : -(-value26_6 / 64)); }
 
 // The em size in pixels for a font height (see TFont).
 int EmPixels(int height, FT_Face face) {
@@ -104,8 +102,7 @@ class LoadedFace final : public RenderedFontFace {
 public:
     // A strike of -1 scales the face to emPixels.
     LoadedFace(FT_Library library, FtFacePtr face, int emPixels, int strike, bool syntheticBold)
-        : m_library(library), m_face(std::move(face)), m_emPixels(emPixels), m_strike(strike),
-          m_syntheticBold(syntheticBold) {
+        : m_library(library), m_face(std::move(face)), m_emPixels(emPixels), m_strike(strike), m_syntheticBold(syntheticBold) {
         if (m_face && SetPixelSize()) {
             m_metrics.ascent = CeilPixels(m_face->size->metrics.ascender);
             m_metrics.descent = CeilPixels(-m_face->size->metrics.descender);

@@ -77,4 +77,3 @@ FontFace& FontCache::Face(const TFont& font) { return m_impl->Face(font); }
 std::string FontCache::ResolvedFile(const TFont& font) { return m_impl->Face(font).FaceName(); }
 
 }  // namespace vx
-

@@ -117,8 +117,7 @@ constexpr GUID IID_IDirect3DRGBDevice = {0xA4665C60, 0x2673, 0x11CF, {0xA3, 0x1A
 constexpr GUID IID_IDirect3DHALDevice = {0x84E63DE0, 0x46AA, 0x11CF, {0x81, 0x6F, 0x00, 0x00, 0xC0, 0x20, 0x15, 0x6E}};
 constexpr GUID IID_IDirect3DMMXDevice = {0x881949A1, 0xD6F3, 0x11D0, {0x89, 0xAB, 0x00, 0xA0, 0xC9, 0x05, 0x41, 0x29}};
 constexpr GUID IID_IDirect3DRefDevice = {0x50936643, 0x13E9, 0x11D1, {0x89, 0xAA, 0x00, 0xA0, 0xC9, 0x05, 0x41, 0x29}};
-constexpr GUID IID_IDirect3DTnLHalDevice = {
-    0xF5049E78, 0x4861, 0x11D2, {0xA4, 0x07, 0x00, 0xA0, 0xC9, 0x06, 0x29, 0xA8}};
+constexpr GUID IID_IDirect3DTnLHalDevice = {0xF5049E78, 0x4861, 0x11D2, {0xA4, 0x07, 0x00, 0xA0, 0xC9, 0x06, 0x29, 0xA8}};
 
 constexpr DWORD D3DDEVCAPS_TEXTURESYSTEMMEMORY = 0x00000100;
 constexpr DWORD D3DDEVCAPS_TEXTUREVIDEOMEMORY = 0x00000200;
@@ -216,8 +215,7 @@ constexpr HRESULT D3DENUMRET_OK = DDENUMRET_OK;
 // ---------------------------------------------------------------- Interfaces
 
 // Each enumeration callback returns D3DENUMRET_OK to go on, D3DENUMRET_CANCEL to stop.
-using LPD3DENUMDEVICESCALLBACK7 =
-    std::function<HRESULT(const char* description, const char* name, const D3DDEVICEDESC7& device)>;
+using LPD3DENUMDEVICESCALLBACK7 = std::function<HRESULT(const char* description, const char* name, const D3DDEVICEDESC7& device)>;
 using LPD3DENUMPIXELFORMATSCALLBACK = std::function<HRESULT(const DDPIXELFORMAT& format)>;
 
 class IDirect3DDevice7 {
@@ -227,15 +225,13 @@ public:
     virtual HRESULT BeginScene() = 0;
     virtual HRESULT EndScene() = 0;
     // count 0 with rects null clears the whole viewport.
-    virtual HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
-                          DWORD stencil) = 0;
+    virtual HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil) = 0;
     virtual HRESULT SetTransform(DWORD state, const D3DMATRIX* matrix) = 0;
     virtual HRESULT SetViewport(const D3DVIEWPORT7* viewport) = 0;
     virtual HRESULT SetMaterial(const D3DMATERIAL7* material) = 0;
     virtual HRESULT SetRenderState(DWORD state, DWORD value) = 0;
     // vertices holds count vertices laid out as vertexFormat (D3DFVF_ bits) says.
-    virtual HRESULT DrawPrimitive(DWORD primitiveType, DWORD vertexFormat, const void* vertices, DWORD count,
-                                  DWORD flags) = 0;
+    virtual HRESULT DrawPrimitive(DWORD primitiveType, DWORD vertexFormat, const void* vertices, DWORD count, DWORD flags) = 0;
     // The device does not keep the texture alive: the caller holds it while
     // it is set, or sets nullptr before letting it go.
     virtual HRESULT SetTexture(DWORD stage, IDirectDrawSurface7* texture) = 0;

@@ -327,8 +327,7 @@ public:
     virtual ~IDirectDrawSurface7() = default;
     // A null rectangle means the whole surface; a null source with
     // DDBLT_COLORFILL fills with fx->dwFillColor.
-    virtual HRESULT Blt(RECT* destRect, IDirectDrawSurface7* source, RECT* sourceRect, DWORD flags,
-                        DDBLTFX* fx) = 0;
+    virtual HRESULT Blt(RECT* destRect, IDirectDrawSurface7* source, RECT* sourceRect, DWORD flags, DDBLTFX* fx) = 0;
     // DDERR_SURFACELOST when the memory behind the surface was taken away.
     virtual HRESULT IsLost() = 0;
     virtual HRESULT Restore() = 0;
@@ -355,8 +354,7 @@ public:
     virtual HRESULT SetCooperativeLevel(HWND window, DWORD flags) = 0;
     virtual HRESULT CreateSurface(DDSURFACEDESC2* description, std::shared_ptr<IDirectDrawSurface7>* surface) = 0;
     virtual HRESULT CreateClipper(DWORD flags, std::shared_ptr<IDirectDrawClipper>* clipper) = 0;
-    virtual HRESULT CreatePalette(DWORD flags, const PALETTEENTRY* entries,
-                                  std::shared_ptr<IDirectDrawPalette>* palette) = 0;
+    virtual HRESULT CreatePalette(DWORD flags, const PALETTEENTRY* entries, std::shared_ptr<IDirectDrawPalette>* palette) = 0;
     virtual HRESULT WaitForVerticalBlank(DWORD flags, HANDLE event) = 0;
     // What QueryInterface for IID_IDirect3D7 does on the platform.
     virtual HRESULT QueryDirect3D7(std::shared_ptr<IDirect3D7>* direct3D) = 0;

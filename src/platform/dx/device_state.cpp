@@ -146,7 +146,8 @@ FixedFunctionDevice::DrawCheck FixedFunctionDevice::CheckDraw(DWORD primitiveTyp
 }
 
 HRESULT FixedFunctionDevice::CheckClear(DWORD count, const D3DRECT* rects, DWORD flags) {
-    if ((count > 0 && rects == nullptr) || flags == 0 || (flags & ~(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) != 0) {
+    if ((count > 0 && rects == nullptr) || flags == 0 ||
+        (flags & ~(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) != 0) {
         return DDERR_INVALIDPARAMS;
     }
     // There is never a depth or stencil buffer to clear.

@@ -15,8 +15,7 @@ DWORD MsUntilNextRefresh(DWORD nowMs, int refreshRate) {
     return static_cast<DWORD>(std::max<std::uint64_t>(boundary - now, 1));
 }
 
-void WaitForNextRefreshPeriod(const std::function<DWORD()>& nowMs, const std::function<void(DWORD)>& sleepMs,
-                              int refreshRate) {
+void WaitForNextRefreshPeriod(const std::function<DWORD()>& nowMs, const std::function<void(DWORD)>& sleepMs, int refreshRate) {
     const DWORD start = nowMs();
     const DWORD wait = MsUntilNextRefresh(start, refreshRate);
     // Bounded, so that a clock that stands still cannot hang the frame loop.

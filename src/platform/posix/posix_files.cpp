@@ -197,8 +197,8 @@ BOOL PosixSystemServices::GetDiskFreeSpaceExA(const char* directory, ULONGLONG* 
     return TRUE;
 }
 
-HANDLE PosixSystemServices::CreateFileA(const char* path, DWORD access, DWORD /*shareMode*/,
-                                        DWORD creationDisposition, DWORD flagsAndAttributes) {
+HANDLE PosixSystemServices::CreateFileA(const char* path, DWORD access, DWORD /*shareMode*/, DWORD creationDisposition,
+                                        DWORD flagsAndAttributes) {
     const auto fail = [this](DWORD error) {
         m_lastError = error;
         return INVALID_HANDLE_VALUE;

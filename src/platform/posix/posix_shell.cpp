@@ -39,8 +39,7 @@ std::string_view BaseName(std::string_view file) {
 // The disk clean-up: a tool that shows what fills the disk, or a cleaner.
 const std::vector<ToolCandidate>& DiskCleanupTools() {
     static const std::vector<ToolCandidate> tools{
-        {"baobab", {}, "GNOME"},  {"filelight", {}, "KDE"}, {"qdirstat", {}, ""},
-        {"k4dirstat", {}, "KDE"}, {"bleachbit", {}, ""},
+        {"baobab", {}, "GNOME"}, {"filelight", {}, "KDE"}, {"qdirstat", {}, ""}, {"k4dirstat", {}, "KDE"}, {"bleachbit", {}, ""},
     };
     return tools;
 }
@@ -190,8 +189,7 @@ std::uintptr_t ToolLauncher::Launch(std::string_view file, std::string_view para
 
 std::vector<std::string> ToolLauncher::ProgramsFor(std::string_view file, std::string_view parameters) const {
     std::vector<std::string> programs;
-    for (const ToolCandidate& candidate :
-         PreferDesktop(ToolCandidates(file, parameters), m_environment().currentDesktops)) {
+    for (const ToolCandidate& candidate : PreferDesktop(ToolCandidates(file, parameters), m_environment().currentDesktops)) {
         // A program that stands in for two desktops' tools is looked for once.
         if (std::find(programs.begin(), programs.end(), candidate.program) == programs.end()) {
             programs.push_back(candidate.program);
@@ -235,8 +233,7 @@ pid_t SpawnTool(const std::string& program, const std::vector<std::string>& argv
     for (const std::string& argument : argv) arguments.push_back(const_cast<char*>(argument.c_str()));
     arguments.push_back(nullptr);
     pid_t child = -1;
-    const int error = ::posix_spawn(&child, program.c_str(), &settings.actions, &settings.attributes,
-                                    arguments.data(), environ);
+    const int error = ::posix_spawn(&child, program.c_str(), &settings.actions, &settings.attributes, arguments.data(), environ);
     if (error != 0) {
         errno = error;
         return -1;
@@ -244,9 +241,8 @@ pid_t SpawnTool(const std::string& program, const std::vector<std::string>& argv
     return child;
 }
 
-HINSTANCE PosixSystemServices::ShellExecuteA(HWND /*window*/, const char* operation, const char* file,
-                                             const char* parameters, const char* /*directory*/,
-                                             int /*showCommand*/) {
+HINSTANCE PosixSystemServices::ShellExecuteA(HWND /*window*/, const char* operation, const char* file, const char* parameters,
+                                             const char* /*directory*/, int /*showCommand*/) {
     // Only "open" (or no operation, which means it) starts anything.
     if ((operation != nullptr && Lower(operation) != "open") || file == nullptr) {
         m_lastError = ERROR_INVALID_PARAMETER;

@@ -16,8 +16,8 @@ namespace vx::win {
 
 // ShellExecuteA's answers: above 32 for a started tool.
 constexpr std::uintptr_t kShellStarted = 42;
-constexpr std::uintptr_t kShellFileNotFound = 2;  // SE_ERR_FNF: no tool installed
-constexpr std::uintptr_t kShellAccessDenied = 5;  // SE_ERR_ACCESSDENIED
+constexpr std::uintptr_t kShellFileNotFound = 2;    // SE_ERR_FNF: no tool installed
+constexpr std::uintptr_t kShellAccessDenied = 5;    // SE_ERR_ACCESSDENIED
 constexpr std::uintptr_t kShellNoAssociation = 31;  // SE_ERR_NOASSOC: nothing stands for this file
 
 // One desktop program that can stand in for a platform tool.

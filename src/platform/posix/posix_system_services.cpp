@@ -66,9 +66,7 @@ BOOL PosixSystemServices::Fail(DWORD error) {
     return FALSE;
 }
 
-DWORD PosixSystemServices::GetLastError() {
-    return m_lastError;
-}
+DWORD PosixSystemServices::GetLastError() { return m_lastError; }
 
 BOOL PosixSystemServices::GetVersionExA(OSVERSIONINFOA* info) {
     if (info == nullptr) {
@@ -115,13 +113,9 @@ void PosixSystemServices::GetLocalTime(SYSTEMTIME* time) {
     time->wMilliseconds = static_cast<WORD>(now.tv_nsec / 1'000'000);
 }
 
-DWORD PosixSystemServices::GetTickCount() {
-    return TickCountFromMilliseconds(MillisecondsSinceBoot());
-}
+DWORD PosixSystemServices::GetTickCount() { return TickCountFromMilliseconds(MillisecondsSinceBoot()); }
 
-DWORD PosixSystemServices::timeGetTime() {
-    return TickCountFromMilliseconds(MillisecondsSinceBoot());
-}
+DWORD PosixSystemServices::timeGetTime() { return TickCountFromMilliseconds(MillisecondsSinceBoot()); }
 
 BOOL PosixSystemServices::SystemTimeToFileTime(const SYSTEMTIME* systemTime, FILETIME* fileTime) {
     if (systemTime == nullptr || fileTime == nullptr) {
@@ -136,9 +130,7 @@ BOOL PosixSystemServices::SystemTimeToFileTime(const SYSTEMTIME* systemTime, FIL
     return TRUE;
 }
 
-void PosixSystemServices::SetDisplayFacts(std::function<ScreenFacts()> source) {
-    m_displayFacts = std::move(source);
-}
+void PosixSystemServices::SetDisplayFacts(std::function<ScreenFacts()> source) { m_displayFacts = std::move(source); }
 
 HDC PosixSystemServices::GetDC(HWND /*window*/) {
     // Every DC handed out is the screen's: the program asks for no other.
@@ -156,24 +148,24 @@ int PosixSystemServices::GetDeviceCaps(HDC dc, int index) {
         return 0;
     }
     switch (index) {
-    case TECHNOLOGY:
-        return DT_RASDISPLAY;
-    case HORZRES:
-        return m_screen.width;
-    case VERTRES:
-        return m_screen.height;
-    case BITSPIXEL:
-        return m_screen.bitsPerPixel;
-    case PLANES:
-        return 1;
-    case LOGPIXELSX:
-    case LOGPIXELSY:
-        return m_screen.pixelsPerInch > 0 ? m_screen.pixelsPerInch : kDefaultPixelsPerInch;
-    case VREFRESH:
-        // 0 is what the platform answers for "the hardware's default".
-        return m_screen.refreshRate > 0 ? m_screen.refreshRate : 0;
-    default:
-        return 0;
+        case TECHNOLOGY:
+            return DT_RASDISPLAY;
+        case HORZRES:
+            return m_screen.width;
+        case VERTRES:
+            return m_screen.height;
+        case BITSPIXEL:
+            return m_screen.bitsPerPixel;
+        case PLANES:
+            return 1;
+        case LOGPIXELSX:
+        case LOGPIXELSY:
+            return m_screen.pixelsPerInch > 0 ? m_screen.pixelsPerInch : kDefaultPixelsPerInch;
+        case VREFRESH:
+            // 0 is what the platform answers for "the hardware's default".
+            return m_screen.refreshRate > 0 ? m_screen.refreshRate : 0;
+        default:
+            return 0;
     }
 }
 

@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "platform/file_time.h"
-#include "platform/program_view.h"
 #include "platform/posix/posix_files.h"
 #include "platform/posix/posix_perf_data.h"
 #include "platform/posix/posix_shell.h"
+#include "platform/program_view.h"
 #include "platform/screen_facts.h"
 #include "platform/system_services.h"
 
@@ -33,9 +33,7 @@ KernelRelease ParseKernelRelease(std::string_view release);
 
 // The tick count the platform reports for a 64-bit millisecond count: the
 // low 32 bits, so it wraps to 0 after 2^32 - 1.
-constexpr DWORD TickCountFromMilliseconds(std::uint64_t milliseconds) {
-    return static_cast<DWORD>(milliseconds);
-}
+constexpr DWORD TickCountFromMilliseconds(std::uint64_t milliseconds) { return static_cast<DWORD>(milliseconds); }
 
 // Reads a file of the kernel's /proc into buffer, which keeps its storage
 // and only grows, and answers the text read, or nothing when the file cannot
@@ -97,13 +95,12 @@ public:
     UINT GetSystemPaletteEntries(HDC dc, UINT start, UINT count, PALETTEENTRY* entries) override;
 
     LONG RegOpenKeyExA(HKEY key, const char* subKey, DWORD options, DWORD samDesired, HKEY* result) override;
-    LONG RegQueryValueExA(HKEY key, const char* valueName, DWORD* reserved, DWORD* type, BYTE* data,
-                          DWORD* dataSize) override;
+    LONG RegQueryValueExA(HKEY key, const char* valueName, DWORD* reserved, DWORD* type, BYTE* data, DWORD* dataSize) override;
     LONG RegCloseKey(HKEY key) override;
 
     DWORD GetTempPathA(DWORD bufferLength, char* buffer) override;
-    BOOL GetDiskFreeSpaceExA(const char* directory, ULONGLONG* freeBytesAvailableToCaller,
-                             ULONGLONG* totalNumberOfBytes, ULONGLONG* totalNumberOfFreeBytes) override;
+    BOOL GetDiskFreeSpaceExA(const char* directory, ULONGLONG* freeBytesAvailableToCaller, ULONGLONG* totalNumberOfBytes,
+                             ULONGLONG* totalNumberOfFreeBytes) override;
     HANDLE CreateFileA(const char* path, DWORD access, DWORD shareMode, DWORD creationDisposition,
                        DWORD flagsAndAttributes) override;
     BOOL WriteFile(HANDLE file, const void* data, DWORD size, DWORD* written) override;
@@ -114,8 +111,8 @@ public:
     BOOL DeleteFileA(const char* path) override;
     DWORD GetLastError() override;
 
-    HINSTANCE ShellExecuteA(HWND window, const char* operation, const char* file, const char* parameters,
-                            const char* directory, int showCommand) override;
+    HINSTANCE ShellExecuteA(HWND window, const char* operation, const char* file, const char* parameters, const char* directory,
+                            int showCommand) override;
     std::vector<std::string> ProgramsLookedFor(const char* file, const char* parameters) override;
 
 private:

@@ -175,8 +175,7 @@ char32_t BaseLetter(char32_t codepoint) {
 
 }  // namespace
 
-GdiGlyphSource::GdiGlyphSource(const std::string& family, int height, bool bold, bool italic)
-    : m_impl(std::make_unique<Impl>()) {
+GdiGlyphSource::GdiGlyphSource(const std::string& family, int height, bool bold, bool italic) : m_impl(std::make_unique<Impl>()) {
     LOGFONTW description{};
     description.lfHeight = std::clamp(height, -kMaxHeight, kMaxHeight);
     description.lfWeight = bold ? FW_BOLD : FW_NORMAL;

@@ -14,9 +14,9 @@ namespace vx::win {
 struct RasterGlyph {
     int width = 0;
     int height = 0;
-    int left = 0;     // from the pen position to the image's left column
-    int top = 0;      // from the baseline up to the image's top row
-    int advance = 0;  // pen advance in pixels
+    int left = 0;                    // from the pen position to the image's left column
+    int top = 0;                     // from the baseline up to the image's top row
+    int advance = 0;                 // pen advance in pixels
     std::vector<std::uint8_t> bits;  // width * height bytes, 0 or 1, rows top down
 };
 

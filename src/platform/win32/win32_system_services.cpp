@@ -26,6 +26,7 @@ constexpr HANDLE kInvalidHandle = INVALID_HANDLE_VALUE;
 }  // namespace vx::win
 
 #include <windows.h>
+
 #include <aclapi.h>
 #include <mmsystem.h>
 #include <shellapi.h>
@@ -71,8 +72,8 @@ PSID TokenSid(::HANDLE token, TOKEN_INFORMATION_CLASS kind, std::unique_ptr<BYTE
 bool OwnedByThisUser(::HANDLE file) {
     PSID owner = nullptr;
     PSECURITY_DESCRIPTOR rawDescriptor = nullptr;
-    if (::GetSecurityInfo(file, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr, nullptr,
-                          &rawDescriptor) != ERROR_SUCCESS) {
+    if (::GetSecurityInfo(file, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr, nullptr, &rawDescriptor) !=
+        ERROR_SUCCESS) {
         return false;
     }
     const std::unique_ptr<void, LocalFreeDeleter> descriptor(rawDescriptor);
@@ -83,8 +84,8 @@ bool OwnedByThisUser(::HANDLE file) {
     std::unique_ptr<BYTE[]> ownerBuffer;
     const PSID user = TokenSid(rawToken, TokenUser, userBuffer);
     const PSID defaultOwner = TokenSid(rawToken, TokenOwner, ownerBuffer);
-    return owner != nullptr && ((user != nullptr && ::EqualSid(owner, user)) ||
-                                (defaultOwner != nullptr && ::EqualSid(owner, defaultOwner)));
+    return owner != nullptr &&
+           ((user != nullptr && ::EqualSid(owner, user)) || (defaultOwner != nullptr && ::EqualSid(owner, defaultOwner)));
 }
 
 // The file system flags of the volume that holds the open file.
@@ -163,9 +164,8 @@ BOOL Win32SystemServices::SystemTimeToFileTime(const SYSTEMTIME* systemTime, FIL
     // Dates that do not exist are refused by the calendar's own rules first:
     // not every system does (Wine takes 29 February 1900 and the year 30828).
     if (!FileTimeFromSystemTime(*systemTime)) return Fail(ERROR_INVALID_PARAMETER);
-    const ::SYSTEMTIME system{systemTime->wYear,   systemTime->wMonth,  systemTime->wDayOfWeek,
-                              systemTime->wDay,    systemTime->wHour,   systemTime->wMinute,
-                              systemTime->wSecond, systemTime->wMilliseconds};
+    const ::SYSTEMTIME system{systemTime->wYear, systemTime->wMonth,  systemTime->wDayOfWeek, systemTime->wDay,
+                              systemTime->wHour, systemTime->wMinute, systemTime->wSecond,    systemTime->wMilliseconds};
     ::FILETIME converted{};
     if (!::SystemTimeToFileTime(&system, &converted)) return FailWithSystemError();
     fileTime->dwLowDateTime = converted.dwLowDateTime;
@@ -183,7 +183,7 @@ void Win32SystemServices::GlobalMemoryStatus(MEMORYSTATUS* status) {
     MEMORYSTATUSEX system{};
     system.dwLength = sizeof system;
     if (::GlobalMemoryStatusEx(&system)) {
-        memory = {system.dwMemoryLoad,     system.ullTotalPhys,    system.ullAvailPhys,    system.ullTotalPageFile,
+        memory = {system.dwMemoryLoad,     system.ullTotalPhys,    system.ullAvailPhys,   system.ullTotalPageFile,
                   system.ullAvailPageFile, system.ullTotalVirtual, system.ullAvailVirtual};
     }
 #else
@@ -191,7 +191,7 @@ void Win32SystemServices::GlobalMemoryStatus(MEMORYSTATUS* status) {
     ::MEMORYSTATUS system{};
     system.dwLength = sizeof system;
     ::GlobalMemoryStatus(&system);
-    memory = {system.dwMemoryLoad,     system.dwTotalPhys,    system.dwAvailPhys,   system.dwTotalPageFile,
+    memory = {system.dwMemoryLoad,    system.dwTotalPhys,    system.dwAvailPhys,   system.dwTotalPageFile,
               system.dwAvailPageFile, system.dwTotalVirtual, system.dwAvailVirtual};
 #endif
     *status = AsThirtyTwoBitProgramSees(memory);
@@ -267,8 +267,7 @@ UINT Win32SystemServices::GetSystemPaletteEntries(HDC dc, UINT start, UINT count
 
 // ---------------------------------------------------------------- Registry
 
-LONG Win32SystemServices::RegOpenKeyExA(HKEY key, const char* subKey, DWORD options, DWORD samDesired,
-                                        HKEY* result) {
+LONG Win32SystemServices::RegOpenKeyExA(HKEY key, const char* subKey, DWORD options, DWORD samDesired, HKEY* result) {
     if (result == nullptr) return ERROR_INVALID_PARAMETER;
     *result = HKEY{};
     ::HKEY opened = nullptr;
@@ -277,13 +276,13 @@ LONG Win32SystemServices::RegOpenKeyExA(HKEY key, const char* subKey, DWORD opti
     return status;
 }
 
-LONG Win32SystemServices::RegQueryValueExA(HKEY key, const char* valueName, DWORD* /*reserved*/, DWORD* type,
-                                           BYTE* data, DWORD* dataSize) {
+LONG Win32SystemServices::RegQueryValueExA(HKEY key, const char* valueName, DWORD* /*reserved*/, DWORD* type, BYTE* data,
+                                           DWORD* dataSize) {
     if (data != nullptr && dataSize == nullptr) return ERROR_INVALID_PARAMETER;
     ::DWORD systemType = 0;
     ::DWORD systemSize = dataSize ? *dataSize : 0;
-    const LONG status = ::RegQueryValueExA(System(key), valueName, nullptr, type ? &systemType : nullptr, data,
-                                           dataSize ? &systemSize : nullptr);
+    const LONG status =
+        ::RegQueryValueExA(System(key), valueName, nullptr, type ? &systemType : nullptr, data, dataSize ? &systemSize : nullptr);
     if (type != nullptr) *type = systemType;
     if (dataSize != nullptr) *dataSize = systemSize;
     return status;
@@ -465,8 +464,8 @@ BOOL Win32SystemServices::DeleteFileA(const char* path) {
 
 // ---------------------------------------------------------------- Shell
 
-HINSTANCE Win32SystemServices::ShellExecuteA(HWND window, const char* operation, const char* file,
-                                             const char* parameters, const char* directory, int showCommand) {
+HINSTANCE Win32SystemServices::ShellExecuteA(HWND window, const char* operation, const char* file, const char* parameters,
+                                             const char* directory, int showCommand) {
     if (file == nullptr) {
         m_lastError = ERROR_FILE_NOT_FOUND;
         return static_cast<HINSTANCE>(std::uintptr_t{SE_ERR_FNF});

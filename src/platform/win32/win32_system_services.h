@@ -46,13 +46,12 @@ public:
     UINT GetSystemPaletteEntries(HDC dc, UINT start, UINT count, PALETTEENTRY* entries) override;
 
     LONG RegOpenKeyExA(HKEY key, const char* subKey, DWORD options, DWORD samDesired, HKEY* result) override;
-    LONG RegQueryValueExA(HKEY key, const char* valueName, DWORD* reserved, DWORD* type, BYTE* data,
-                          DWORD* dataSize) override;
+    LONG RegQueryValueExA(HKEY key, const char* valueName, DWORD* reserved, DWORD* type, BYTE* data, DWORD* dataSize) override;
     LONG RegCloseKey(HKEY key) override;
 
     DWORD GetTempPathA(DWORD bufferLength, char* buffer) override;
-    BOOL GetDiskFreeSpaceExA(const char* directory, ULONGLONG* freeBytesAvailableToCaller,
-                             ULONGLONG* totalNumberOfBytes, ULONGLONG* totalNumberOfFreeBytes) override;
+    BOOL GetDiskFreeSpaceExA(const char* directory, ULONGLONG* freeBytesAvailableToCaller, ULONGLONG* totalNumberOfBytes,
+                             ULONGLONG* totalNumberOfFreeBytes) override;
     HANDLE CreateFileA(const char* path, DWORD access, DWORD shareMode, DWORD creationDisposition,
                        DWORD flagsAndAttributes) override;
     BOOL WriteFile(HANDLE file, const void* data, DWORD size, DWORD* written) override;
@@ -63,8 +62,8 @@ public:
     BOOL DeleteFileA(const char* path) override;
     DWORD GetLastError() override;
 
-    HINSTANCE ShellExecuteA(HWND window, const char* operation, const char* file, const char* parameters,
-                            const char* directory, int showCommand) override;
+    HINSTANCE ShellExecuteA(HWND window, const char* operation, const char* file, const char* parameters, const char* directory,
+                            int showCommand) override;
 
 private:
     // Sets the last error and answers FALSE.

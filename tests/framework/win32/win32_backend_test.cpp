@@ -133,12 +133,9 @@ TEST_F(Win32BackendTest, SystemMessagesBecomeTheFrameworksEvents) {
         WindowEvent::Kind kind;
     };
     const WindowCase windowCases[] = {
-        {WM_SIZE, SIZE_MINIMIZED, WindowEvent::Hidden},
-        {WM_SIZE, SIZE_RESTORED, WindowEvent::Exposed},
-        {WM_SETFOCUS, 0, WindowEvent::FocusGained},
-        {WM_KILLFOCUS, 0, WindowEvent::FocusLost},
-        {WM_MOUSELEAVE, 0, WindowEvent::PointerLeft},
-        {WM_CLOSE, 0, WindowEvent::CloseRequested},
+        {WM_SIZE, SIZE_MINIMIZED, WindowEvent::Hidden}, {WM_SIZE, SIZE_RESTORED, WindowEvent::Exposed},
+        {WM_SETFOCUS, 0, WindowEvent::FocusGained},     {WM_KILLFOCUS, 0, WindowEvent::FocusLost},
+        {WM_MOUSELEAVE, 0, WindowEvent::PointerLeft},   {WM_CLOSE, 0, WindowEvent::CloseRequested},
     };
     for (const WindowCase& c : windowCases) {
         SCOPED_TRACE(c.message);

@@ -36,11 +36,11 @@ TEST(RefreshClockTest, WaitsToTheStartOfTheNextPeriod) {
         win::DWORD expected;
     };
     for (const Case& c : {
-             Case{0, 60, 17},      // periods begin at 0, 16.7, 33.3 ms
-             Case{17, 60, 17},     // 17 -> 34
-             Case{33, 60, 1},      // 33 -> 34: never 0
-             Case{5, 0, 12},       // an unknown rate counts as 60
-             Case{999, 100, 1},    // 999 -> 1000
+             Case{0, 60, 17},    // periods begin at 0, 16.7, 33.3 ms
+             Case{17, 60, 17},   // 17 -> 34
+             Case{33, 60, 1},    // 33 -> 34: never 0
+             Case{5, 0, 12},     // an unknown rate counts as 60
+             Case{999, 100, 1},  // 999 -> 1000
              Case{0xFFFFFFF0u, 1000, 1},
          }) {
         EXPECT_EQ(MsUntilNextRefresh(c.now, c.rate), c.expected) << c.now << " ms at " << c.rate << " Hz";

@@ -20,7 +20,8 @@ TEST(SpanRendererTest, EveryWidthGivesTheSamePixels) {
     constexpr int kEnds[kRows] = {kWidth, 61, 58, 37};
     // An 8 x 8 texture of distinct texels with some alpha, and one of 3 x 5.
     std::vector<std::uint32_t> texels(64);
-    for (std::size_t i = 0; i < texels.size(); ++i) texels[i] = 0x40000000u * (i % 4) + 0x00102030u * static_cast<std::uint32_t>(i);
+    for (std::size_t i = 0; i < texels.size(); ++i)
+        texels[i] = 0x40000000u * (i % 4) + 0x00102030u * static_cast<std::uint32_t>(i);
     const TexelImage powerOfTwo{texels.data(), 8, 8, 1};
     const TexelImage otherSize{texels.data(), 3, 5, 1};
 
@@ -48,7 +49,10 @@ TEST(SpanRendererTest, EveryWidthGivesTheSamePixels) {
         renderer.Configure(state, width);
         // A perspective span: 1/w falls along it, u/w and v/w run past the texture's edge.
         for (int y = 0; y < kRows; ++y) {
-            Span span{y, 2 + y, kEnds[y], {1.0f, -0.3f, 0.2f, 1.0f, 0.6f, 0.2f, 0.9f},
+            Span span{y,
+                      2 + y,
+                      kEnds[y],
+                      {1.0f, -0.3f, 0.2f, 1.0f, 0.6f, 0.2f, 0.9f},
                       {-0.006f, 0.0311f, 0.0173f, -0.01f, 0.004f, 0.012f, -0.007f}};
             renderer.DrawSpan(span);
         }

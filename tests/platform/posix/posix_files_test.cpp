@@ -35,11 +35,11 @@ TEST(PosixErrorCodeTest, ErrnoValuesAsThePlatformReportsThem) {
         int error;
         DWORD code;
     };
-    for (const Case& c : {Case{0, ERROR_SUCCESS}, Case{ENOSPC, ERROR_DISK_FULL}, Case{EDQUOT, ERROR_DISK_FULL},
-                          Case{ENOENT, ERROR_FILE_NOT_FOUND}, Case{ENOTDIR, ERROR_PATH_NOT_FOUND},
-                          Case{EACCES, ERROR_ACCESS_DENIED}, Case{EPERM, ERROR_ACCESS_DENIED},
-                          Case{ELOOP, ERROR_CANT_RESOLVE_FILENAME}, Case{EROFS, ERROR_WRITE_PROTECT},
-                          Case{EIO, ERROR_IO_DEVICE}, Case{EXDEV, ERROR_GEN_FAILURE}}) {
+    for (const Case& c :
+         {Case{0, ERROR_SUCCESS}, Case{ENOSPC, ERROR_DISK_FULL}, Case{EDQUOT, ERROR_DISK_FULL},
+          Case{ENOENT, ERROR_FILE_NOT_FOUND}, Case{ENOTDIR, ERROR_PATH_NOT_FOUND}, Case{EACCES, ERROR_ACCESS_DENIED},
+          Case{EPERM, ERROR_ACCESS_DENIED}, Case{ELOOP, ERROR_CANT_RESOLVE_FILENAME}, Case{EROFS, ERROR_WRITE_PROTECT},
+          Case{EIO, ERROR_IO_DEVICE}, Case{EXDEV, ERROR_GEN_FAILURE}}) {
         SCOPED_TRACE(std::strerror(c.error));
         EXPECT_EQ(WindowsErrorFromErrno(c.error), c.code);
     }
@@ -50,9 +50,8 @@ TEST(PosixTempPathTest, TmpdirWhenAbsoluteElseTmpWithOneClosingSeparator) {
         const char* tmpdir;
         const char* folder;
     };
-    for (const Case& c : {Case{nullptr, "/tmp/"}, Case{"", "/tmp/"}, Case{"relative/tmp", "/tmp/"},
-                          Case{"~/tmp", "/tmp/"}, Case{"/var/tmp", "/var/tmp/"}, Case{"/var/tmp///", "/var/tmp/"},
-                          Case{"/", "/"}}) {
+    for (const Case& c : {Case{nullptr, "/tmp/"}, Case{"", "/tmp/"}, Case{"relative/tmp", "/tmp/"}, Case{"~/tmp", "/tmp/"},
+                          Case{"/var/tmp", "/var/tmp/"}, Case{"/var/tmp///", "/var/tmp/"}, Case{"/", "/"}}) {
         SCOPED_TRACE(c.tmpdir == nullptr ? "unset" : c.tmpdir);
         EXPECT_EQ(TemporaryFolderFor(c.tmpdir), c.folder);
         test::ScopedEnv tmpdir("TMPDIR", c.tmpdir);
@@ -125,9 +124,7 @@ TEST(PosixTestFileTest, NeverFollowsALinkNorOpensAFileNotItsOwn) {
          },
          ERROR_CANT_RESOLVE_FILENAME},
         {"link to nowhere",
-         [](const test::TempDir& dir) {
-             return ::symlink((dir / "precious").c_str(), (dir / "AVITest.tmp").c_str()) == 0;
-         },
+         [](const test::TempDir& dir) { return ::symlink((dir / "precious").c_str(), (dir / "AVITest.tmp").c_str()) == 0; },
          ERROR_CANT_RESOLVE_FILENAME},
         {"second name of our own file",
          [&](const test::TempDir& dir) {

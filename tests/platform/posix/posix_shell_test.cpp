@@ -95,18 +95,22 @@ TEST(FindOnPathTest, TheFirstExecutableFileInAnAbsoluteFolder) {
 
 TEST(ToolLauncherTest, StartsTheFirstInstalledStandIn) {
     test::TempDir bin;
-    for (const char* installed : {"qdirstat", "gnome-disks", "hardinfo", "gnome-system-monitor", "arandr"}) Stub(bin.Path(), installed);
+    for (const char* installed : {"qdirstat", "gnome-disks", "hardinfo", "gnome-system-monitor", "arandr"})
+        Stub(bin.Path(), installed);
     struct Started {
         std::string program;
         std::vector<std::string> argv;
     };
     std::vector<Started> started;
     std::string desktops;
-    ToolLauncher launcher([&] { return ToolLauncher::Environment{bin.Path(), desktops}; },
-                          [&](const std::string& program, const std::vector<std::string>& argv) {
-                              started.push_back({program, argv});
-                              return pid_t{0x7fff0000};  // not a child: reaping forgets it
-                          });
+    ToolLauncher launcher(
+        [&] {
+            return ToolLauncher::Environment{bin.Path(), desktops};
+        },
+        [&](const std::string& program, const std::vector<std::string>& argv) {
+            started.push_back({program, argv});
+            return pid_t{0x7fff0000};  // not a child: reaping forgets it
+        });
     struct Case {
         ToolLaunch launch;
         const char* desktop;
@@ -137,8 +141,11 @@ TEST(ToolLauncherTest, StartsTheFirstInstalledStandIn) {
 TEST(ToolLauncherTest, NothingInstalledStartsNothing) {
     test::TempDir emptyBin;
     int spawns = 0;
-    ToolLauncher launcher([&] { return ToolLauncher::Environment{emptyBin.Path(), "GNOME"}; },
-                          [&](const std::string&, const std::vector<std::string>&) { return ++spawns, pid_t{-1}; });
+    ToolLauncher launcher(
+        [&] {
+            return ToolLauncher::Environment{emptyBin.Path(), "GNOME"};
+        },
+        [&](const std::string&, const std::vector<std::string>&) { return ++spawns, pid_t{-1}; });
     EXPECT_EQ(launcher.Launch(kDiskCleanUp.file, ""), kShellFileNotFound);
     EXPECT_EQ(spawns, 0);
     // What the user is told was looked for: the desktop's own tools first,
@@ -154,11 +161,14 @@ TEST(ToolLauncherTest, AToolThatWillNotStartGivesWayToTheNext) {
     Stub(bin.Path(), "baobab");
     Stub(bin.Path(), "bleachbit");
     std::vector<std::string> tried;
-    ToolLauncher launcher([&] { return ToolLauncher::Environment{bin.Path(), ""}; },
-                          [&](const std::string& program, const std::vector<std::string>&) {
-                              tried.push_back(program);
-                              return tried.size() == 1 ? pid_t{-1} : pid_t{0x7fff0000};
-                          });
+    ToolLauncher launcher(
+        [&] {
+            return ToolLauncher::Environment{bin.Path(), ""};
+        },
+        [&](const std::string& program, const std::vector<std::string>&) {
+            tried.push_back(program);
+            return tried.size() == 1 ? pid_t{-1} : pid_t{0x7fff0000};
+        });
     EXPECT_EQ(launcher.Launch(kDiskCleanUp.file, ""), kShellStarted);
     EXPECT_EQ(tried, (std::vector<std::string>{bin / "baobab", bin / "bleachbit"}));
 }
@@ -206,8 +216,7 @@ TEST(ToolLauncherTest, TheServicesStartWhatThePathOffers) {
     }
     ASSERT_TRUE(WaitFor([&] { return std::filesystem::exists(bin / "OUT"); }));
     EXPECT_EQ(Lines(bin / "OUT").front(), "filelight");
-    EXPECT_EQ(HandleValue(services.ShellExecuteA(HWND{}, "print", kDiskCleanUp.file, nullptr, "", SW_SHOW)),
-              kShellNoAssociation);
+    EXPECT_EQ(HandleValue(services.ShellExecuteA(HWND{}, "print", kDiskCleanUp.file, nullptr, "", SW_SHOW)), kShellNoAssociation);
 }
 
 }  // namespace

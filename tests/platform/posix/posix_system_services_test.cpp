@@ -143,11 +143,7 @@ TEST(PosixSystemServicesTest, TickCountsAgreeAndWrapByTruncation) {
         DWORD expected;
     };
     const Case cases[] = {
-        {0, 0},
-        {0xFFFFFFFFull, 0xFFFFFFFFu},
-        {0x100000000ull, 0},
-        {0x100000005ull, 5},
-        {0xFFFFFFFF00000007ull, 7},
+        {0, 0}, {0xFFFFFFFFull, 0xFFFFFFFFu}, {0x100000000ull, 0}, {0x100000005ull, 5}, {0xFFFFFFFF00000007ull, 7},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.milliseconds);

@@ -55,8 +55,8 @@ TEST(Win32SystemServicesTest, VersionMemoryNamesAndScreenFillTheProgramsRecords)
         const char* what;
         BOOL (Win32SystemServices::*call)(char*, DWORD*);
     };
-    for (const NameCase& c : {NameCase{"computer", &Win32SystemServices::GetComputerNameA},
-                              NameCase{"user", &Win32SystemServices::GetUserNameA}}) {
+    for (const NameCase& c :
+         {NameCase{"computer", &Win32SystemServices::GetComputerNameA}, NameCase{"user", &Win32SystemServices::GetUserNameA}}) {
         char name[300] = {};
         DWORD size = sizeof name;
         EXPECT_TRUE((services.*c.call)(name, &size)) << c.what;

@@ -11,9 +11,10 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
-#include <mmsystem.h>
-#include <ddraw.h>
+
 #include <d3d.h>
+#include <ddraw.h>
+#include <mmsystem.h>
 
 namespace vx::dx::testing {
 

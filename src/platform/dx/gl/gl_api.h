@@ -10,6 +10,7 @@
 
 namespace vx::dx::gl {
 
+// clang-format off
 #define VX_GL_FUNCTIONS(X)                                                                                               \
     X(GetString) X(GetError) X(GetIntegerv) X(Viewport) X(Scissor) X(Enable) X(Disable) X(ClearColor) X(Clear)            \
     X(ColorMask) X(BlendFunc) X(CullFace) X(FrontFace) X(ProvokingVertex) X(DrawArrays) X(ReadPixels) X(PixelStorei)     \
@@ -20,6 +21,7 @@ namespace vx::dx::gl {
     X(DeleteProgram) X(UseProgram) X(GetUniformLocation) X(Uniform1i) X(GenVertexArrays) X(DeleteVertexArrays)           \
     X(BindVertexArray) X(GenBuffers) X(DeleteBuffers) X(BindBuffer) X(BufferData) X(VertexAttribPointer)                  \
     X(EnableVertexAttribArray)
+// clang-format on
 
 struct Api {
 #define VX_GL_DECLARE(name) decltype(&::gl##name) name = nullptr;

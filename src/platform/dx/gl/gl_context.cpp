@@ -84,7 +84,8 @@ bool IsSoftwareRenderer(const std::string& renderer) {
     std::string lower = renderer;
     std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     constexpr std::array<const char*, 6> kSoftware = {"llvmpipe", "softpipe", "swrast", "software", "lavapipe", "swiftshader"};
-    return std::any_of(kSoftware.begin(), kSoftware.end(), [&](const char* name) { return lower.find(name) != std::string::npos; });
+    return std::any_of(kSoftware.begin(), kSoftware.end(),
+                       [&](const char* name) { return lower.find(name) != std::string::npos; });
 }
 
 }  // namespace vx::dx::gl

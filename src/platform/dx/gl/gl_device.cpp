@@ -189,8 +189,7 @@ bool Device::MakeObjects() {
     gl.BindTexture(GL_TEXTURE_2D, m_colourTexture);
     gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, m_memory.width, m_memory.height, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
-                  nullptr);
+    gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, m_memory.width, m_memory.height, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
     gl.GenFramebuffers(1, &m_framebuffer);
     gl.BindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
     gl.FramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, m_colourTexture, 0);
@@ -410,8 +409,8 @@ void Device::ConvertVertices(const unsigned char* vertices, DWORD count, const d
         if (ownColours) {
             const D3DCOLOR diffuse = layout.diffuse >= 0 ? Read<D3DCOLOR>(at + layout.diffuse) : 0;
             const D3DCOLOR specular = layout.specular >= 0 ? Read<D3DCOLOR>(at + layout.specular) : 0;
-            colour = dx::VertexColour(lighting, layout.diffuse >= 0 ? &diffuse : nullptr,
-                                        layout.specular >= 0 ? &specular : nullptr);
+            colour =
+                dx::VertexColour(lighting, layout.diffuse >= 0 ? &diffuse : nullptr, layout.specular >= 0 ? &specular : nullptr);
         }
         Vertex& out = m_vertices[i];
         out.position[0] = p.x + halfPixelX * p.w;

@@ -26,8 +26,8 @@
 #include <vector>
 
 #include "platform/dx/device_factory.h"
-#include "platform/dx/gl/gl_context.h"
 #include "platform/dx/device_state.h"
+#include "platform/dx/gl/gl_context.h"
 
 namespace vx::dx::gl {
 

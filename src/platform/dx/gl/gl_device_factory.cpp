@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/dx/gl/gl_device.h"
 #include "platform/dx/device_state.h"
+#include "platform/dx/gl/gl_device.h"
 
 namespace vx::dx::gl {
 

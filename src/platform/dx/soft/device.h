@@ -23,8 +23,8 @@
 #include <vector>
 
 #include "platform/dx/device_factory.h"
-#include "platform/dx/soft/clipper.h"
 #include "platform/dx/device_state.h"
+#include "platform/dx/soft/clipper.h"
 #include "platform/dx/soft/rasterizer.h"
 #include "platform/dx/soft/span_renderer.h"
 

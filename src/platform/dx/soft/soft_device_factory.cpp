@@ -1,7 +1,7 @@
 #include "platform/dx/soft/soft_device_factory.h"
 
-#include "platform/dx/soft/device.h"
 #include "platform/dx/device_state.h"
+#include "platform/dx/soft/device.h"
 
 namespace vx::dx {
 

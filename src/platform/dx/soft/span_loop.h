@@ -112,7 +112,8 @@ inline typename LaneTypes<kLanes>::Ints FloorClamped(typename LaneTypes<kLanes>:
     using Ints = typename LaneTypes<kLanes>::Ints;
     using Floats = typename LaneTypes<kLanes>::Floats;
 #if defined(__AVX512F__)
-    if constexpr (kLanes == 16) return (Ints)_mm512_maskz_cvt_roundps_epi32(kAllSixteen, (__m512)value, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
+    if constexpr (kLanes == 16)
+        return (Ints)_mm512_maskz_cvt_roundps_epi32(kAllSixteen, (__m512)value, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
 #endif
 #if defined(__AVX__)
     if constexpr (kLanes == 8) return __builtin_convertvector((Floats)_mm256_floor_ps((__m256)value), Ints);
@@ -125,7 +126,7 @@ inline typename LaneTypes<kLanes>::Ints FloorClamped(typename LaneTypes<kLanes>:
 // fragment's alpha byte must be zero.
 template <int kLanes>
 inline typename LaneTypes<kLanes>::Words AddBytesSaturated(typename LaneTypes<kLanes>::Words dest,
-                                                          typename LaneTypes<kLanes>::Words fragment) {
+                                                           typename LaneTypes<kLanes>::Words fragment) {
     using Words = typename LaneTypes<kLanes>::Words;
 #if defined(__AVX512BW__)
     if constexpr (sizeof(Words) == 64) return (Words)_mm512_adds_epu8((__m512i)dest, (__m512i)fragment);

@@ -10,8 +10,8 @@
 // results.
 #pragma once
 
-#include "platform/dx/device_factory.h"
 #include "platform/dx/blend.h"
+#include "platform/dx/device_factory.h"
 #include "platform/dx/soft/rasterizer.h"
 #include "platform/dx/soft/sampler.h"
 

@@ -317,7 +317,7 @@ HRESULT SoftSurface::GetTexels(TexelImage* image) {
         const int paletteSize = m_palette != nullptr ? m_palette->Size() : 0;
         for (int y = 0; y < m_shape.height; ++y) {
             dx::ConvertRowToArgb(m_shape.format, PixelAt(0, y), m_shape.width, entries, paletteSize,
-                                   m_texels.data() + static_cast<std::ptrdiff_t>(y) * m_shape.width);
+                                 m_texels.data() + static_cast<std::ptrdiff_t>(y) * m_shape.width);
         }
         m_texelsValid = true;
         m_texelsContentVersion = m_contentVersion;

@@ -22,9 +22,9 @@
 #include <vector>
 
 #include "platform/dx/device_factory.h"
+#include "platform/dx/pixel_format.h"
 #include "platform/dx/soft/display_link.h"
 #include "platform/dx/soft/palette.h"
-#include "platform/dx/pixel_format.h"
 
 namespace vx::dx {
 

@@ -21,6 +21,7 @@
 #include "platform/win32/gdi_objects.h"
 
 #include <ddraw.h>
+
 #include <d3d.h>
 
 namespace vx::dx::system {
@@ -69,8 +70,8 @@ using DirectDrawRef = std::shared_ptr<ComRef<::IDirectDraw7>>;
 // The program's records are the system's, field for field; these are the
 // ones passed to the system by pointer.
 template <typename Ours, typename Systems>
-constexpr bool kSameRecord = sizeof(Ours) == sizeof(Systems) && alignof(Ours) <= alignof(Systems) &&
-                             std::is_trivially_copyable_v<Ours>;
+constexpr bool kSameRecord = sizeof(Ours) == sizeof(Systems) &&
+                             alignof(Ours) <= alignof(Systems) && std::is_trivially_copyable_v<Ours>;
 
 template <typename Systems, typename Ours>
 Systems* AsSystem(Ours* record) {

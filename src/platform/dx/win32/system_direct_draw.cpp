@@ -47,9 +47,7 @@ public:
     SystemClipper(DirectDrawRef owner, ComRef<::IDirectDrawClipper> clipper)
         : m_owner(std::move(owner)), m_clipper(std::move(clipper)) {}
     ::IDirectDrawClipper* Com() const { return m_clipper.Get(); }
-    win::HRESULT SetHWnd(win::DWORD flags, win::HWND window) override {
-        return m_clipper->SetHWnd(flags, SystemWindow(window));
-    }
+    win::HRESULT SetHWnd(win::DWORD flags, win::HWND window) override { return m_clipper->SetHWnd(flags, SystemWindow(window)); }
 
 private:
     DirectDrawRef m_owner;
@@ -118,8 +116,8 @@ public:
         if (SUCCEEDED(result) && waitsForTheBlank && m_signal.Observe(timeGetTime() - start)) {
             DWORD hertz = 0;
             if (FAILED(Com()->GetMonitorFrequency(&hertz))) hertz = 0;
-            WaitForNextRefreshPeriod([] { return static_cast<win::DWORD>(timeGetTime()); },
-                                     [](win::DWORD ms) { Sleep(ms); }, static_cast<int>(hertz));
+            WaitForNextRefreshPeriod([] { return static_cast<win::DWORD>(timeGetTime()); }, [](win::DWORD ms) { Sleep(ms); },
+                                     static_cast<int>(hertz));
         }
         return result;
     }
@@ -147,8 +145,8 @@ public:
         ::GUID driverGuid{};
         if (driver != nullptr) driverGuid = SystemGuid(*driver);
         auto made = std::make_shared<ComRef<::IDirectDraw7>>();
-        const HRESULT result = m_create(driver != nullptr ? &driverGuid : nullptr, reinterpret_cast<void**>(made->Out()),
-                                        IID_IDirectDraw7, nullptr);
+        const HRESULT result =
+            m_create(driver != nullptr ? &driverGuid : nullptr, reinterpret_cast<void**>(made->Out()), IID_IDirectDraw7, nullptr);
         if (SUCCEEDED(result)) *directDraw = std::make_shared<SystemDirectDraw>(std::move(made));
         return result;
     }
@@ -163,8 +161,8 @@ private:
 
 // ---------------------------------------------------------------- surfaces
 
-win::HRESULT SystemSurface::Blt(win::RECT* destRect, win::IDirectDrawSurface7* source, win::RECT* sourceRect,
-                                win::DWORD flags, win::DDBLTFX* fx) {
+win::HRESULT SystemSurface::Blt(win::RECT* destRect, win::IDirectDrawSurface7* source, win::RECT* sourceRect, win::DWORD flags,
+                                win::DDBLTFX* fx) {
     ::IDirectDrawSurface7* from = nullptr;
     if (source != nullptr) {
         auto* own = dynamic_cast<SystemSurface*>(source);

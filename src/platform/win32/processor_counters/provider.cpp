@@ -59,8 +59,8 @@ std::vector<vx::win::ProcessorCounters> ReadProcessorCounters() {
 std::size_t ReadableBefore(const BYTE* address) {
     MEMORY_BASIC_INFORMATION region{};
     if (::VirtualQuery(address - 1, &region, sizeof region) != sizeof region) return 0;
-    constexpr DWORD kReadable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
-                                PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+    constexpr DWORD kReadable =
+        PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ | PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
     if (region.State != MEM_COMMIT || (region.Protect & kReadable) == 0 || (region.Protect & PAGE_GUARD) != 0) return 0;
     // A header with its system name is far smaller than this.
     constexpr std::size_t kFarthestHeader = 4096;
@@ -75,8 +75,7 @@ extern "C" {
 
 __declspec(dllexport) DWORD WINAPI OpenPerformanceData(LPWSTR /*deviceNames*/) { return ERROR_SUCCESS; }
 
-__declspec(dllexport) DWORD WINAPI CollectPerformanceData(LPWSTR query, LPVOID* data, LPDWORD bytes,
-                                                          LPDWORD objects) {
+__declspec(dllexport) DWORD WINAPI CollectPerformanceData(LPWSTR query, LPVOID* data, LPDWORD bytes, LPDWORD objects) {
     if (data == nullptr || *data == nullptr || bytes == nullptr || objects == nullptr) return ERROR_SUCCESS;
     const DWORD room = *bytes;
     *bytes = 0;
@@ -89,8 +88,8 @@ __declspec(dllexport) DWORD WINAPI CollectPerformanceData(LPWSTR query, LPVOID* 
         if (processors.empty()) return ERROR_SUCCESS;
         FILETIME now{};
         ::GetSystemTimeAsFileTime(&now);
-        const auto perfTime = static_cast<vx::win::LARGE_INTEGER>(
-            (static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime);
+        const auto perfTime =
+            static_cast<vx::win::LARGE_INTEGER>((static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime);
         auto* const given = static_cast<BYTE*>(*data);
         const std::size_t readable = ReadableBefore(given);
         const vx::win::CollectedData collected = vx::win::CollectProcessorObject(

@@ -105,7 +105,6 @@ TEST_F(SystemDirectDrawTest, PassesTheCapabilitiesThrough) {
     EXPECT_NE(driver.dwCaps & win::DDCAPS_3D, 0u);
     EXPECT_NE(driver.ddsCaps.dwCaps & win::DDSCAPS_TEXTURE, 0u);
     EXPECT_GT(driver.dwVidMemTotal, 0u);
-
 }
 
 // The surfaces the video test makes, and where the system puts them.
@@ -198,7 +197,8 @@ TEST_F(SystemDirectDrawTest, PresentsThroughTheClippedPrimarySurface) {
     ASSERT_EQ(primary->SetClipper(clipper), win::DD_OK);
 
     win::PALETTEENTRY entries[256]{};
-    for (int i = 0; i < 256; ++i) entries[i] = win::PALETTEENTRY{static_cast<win::BYTE>(i), 0, static_cast<win::BYTE>(255 - i), 0};
+    for (int i = 0; i < 256; ++i)
+        entries[i] = win::PALETTEENTRY{static_cast<win::BYTE>(i), 0, static_cast<win::BYTE>(255 - i), 0};
     std::shared_ptr<win::IDirectDrawPalette> palette;
     ASSERT_EQ(directDraw->CreatePalette(win::DDPCAPS_8BIT | win::DDPCAPS_ALLOW256, entries, &palette), win::DD_OK);
     win::PALETTEENTRY back[256]{};
