@@ -25,6 +25,8 @@
 //   bare, one thread  the bare loop with LP_NUM_THREADS=0 (Mesa's llvmpipe on one core)
 //   bare, threads     the bare loop with llvmpipe's default threads
 //   OpenGL device     the OpenGL device, one thread: clear, six strips, the line
+//
+// Sections: Subjects and their measurements; The machine's load; Rounds and the table.
 
 #include <SDL.h>
 #include <sys/wait.h>
@@ -95,6 +97,8 @@ private:
 
 enum class Subject { Software, BareOneThread, BareThreads, OpenGLDevice };
 constexpr Subject kSubjects[] = {Subject::Software, Subject::BareOneThread, Subject::BareThreads, Subject::OpenGLDevice};
+
+// ---------------------------------------------------------------- Subjects and their measurements
 
 const char* NameOf(Subject subject) {
     switch (subject) {
@@ -283,6 +287,8 @@ Measurement MeasureApart(Subject subject, const Span& span) {
 }
 
 // The one-minute load average; negative where the system does not tell.
+// ---------------------------------------------------------------- The machine's load
+
 double LoadAverage() {
     std::ifstream file("/proc/loadavg");
     double load = -1;
@@ -312,6 +318,8 @@ void WaitForQuiet(int round, double limitSeconds) {
     }
     std::fflush(stdout);
 }
+
+// ---------------------------------------------------------------- Rounds and the table
 
 double Median(std::vector<double> values) {
     if (values.empty()) return 0;

@@ -1,3 +1,4 @@
+// Sections: sequencer; checks; advice panel.
 #include "app/main_form.h"
 
 #include <cstdint>

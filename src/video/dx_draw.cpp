@@ -1,3 +1,4 @@
+// Sections: presentation; surfaces; the surface.
 #include "video/dx_draw.h"
 
 #include <algorithm>

@@ -1,5 +1,7 @@
 // The checks as the window runs them: each row scored through its handler,
 // the battery's stops, and the disk test's faults.
+//
+// Sections: The battery's stops; The throughput test's faults.
 #include <gtest/gtest.h>
 
 #if !defined(_WIN32)

@@ -1,5 +1,7 @@
 // The main window as its layout builds it, the sequencer's states and the
 // operating system check, driven without a display.
+//
+// Sections: The operating system check; The sequencer; The stored layout.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -33,6 +35,8 @@ struct MainWindow : test::CheckWindow<> {
     }
     std::vector<bool> Lamps(TStatusLed* a, TStatusLed* b, TStatusLed* c) { return {a->LedisOn(), b->LedisOn(), c->LedisOn()}; }
 };
+
+// ---------------------------------------------------------------- The operating system check
 
 TEST(OperatingSystemCheckTest, VersionTable) {
     struct Case {
@@ -93,6 +97,8 @@ TEST(OperatingSystemCheckTest, ScoresItsRowAdvancesTheBarAndAddsLamps) {
     EXPECT_EQ(w.form->OSP->Percent(), 0) << "a negative sum shows an empty bar, not a wrapped byte";
     EXPECT_EQ(w.form->progress1->Percent(), 20);
 }
+
+// ---------------------------------------------------------------- The sequencer
 
 TEST(SequencerTest, StartRunsTheBatteryAndScoresTheOperatingSystemRow) {
     MainWindow w;
@@ -288,6 +294,8 @@ TEST(SequencerTest, MouseDownOnATestButtonResetsTheBarOnlyALeftClickRunsTheTest)
     EXPECT_EQ(w.form->progress1->Percent(), 10) << "reset on mouse-down, then the check's step";
     EXPECT_TRUE(w.form->OSL1->LedisOn());
 }
+
+// ---------------------------------------------------------------- The stored layout
 
 TEST(MainWindowLayoutTest, WindowSettings) {
     MainWindow w;

@@ -1,3 +1,5 @@
+// Sections: Helpers; Version and time; Memory, processors, names; Display; Registry; Temporary
+//   folder and disk; Files; Shell.
 #include "fake/fake_system_services.h"
 
 #include <algorithm>
@@ -53,7 +55,7 @@ BOOL FakeSystemServices::Fail(DWORD error) {
     return FALSE;
 }
 
-// ---- Helpers ----
+// ---------------------------------------------------------------- Helpers
 
 void FakeSystemServices::SetRegistryDword(const std::string& keyPath, const std::string& valueName, DWORD value) {
     registry[keyPath][valueName] = FakeRegistryValue{REG_DWORD, DwordBytes(value)};
@@ -78,7 +80,7 @@ std::string FakeSystemServices::FileText(const std::string& path) const {
     return {found->second.contents.begin(), found->second.contents.end()};
 }
 
-// ---- Version and time ----
+// ---------------------------------------------------------------- Version and time
 
 BOOL FakeSystemServices::GetVersionExA(OSVERSIONINFOA* info) {
     if (info == nullptr || failGetVersion) {
@@ -129,7 +131,7 @@ BOOL FakeSystemServices::SystemTimeToFileTime(const SYSTEMTIME* systemTime, FILE
     return TRUE;
 }
 
-// ---- Memory, processors, names ----
+// ---------------------------------------------------------------- Memory, processors, names
 
 void FakeSystemServices::GlobalMemoryStatus(MEMORYSTATUS* status) {
     if (status != nullptr) {
@@ -172,7 +174,7 @@ BOOL FakeSystemServices::GetUserNameA(char* buffer, DWORD* size) {
     return copied ? TRUE : Fail(ERROR_INSUFFICIENT_BUFFER);
 }
 
-// ---- Display ----
+// ---------------------------------------------------------------- Display
 
 HDC FakeSystemServices::GetDC(HWND /*window*/) {
     if (failGetDC) {
@@ -209,7 +211,7 @@ UINT FakeSystemServices::GetSystemPaletteEntries(HDC dc, UINT start, UINT count,
     return copied;
 }
 
-// ---- Registry ----
+// ---------------------------------------------------------------- Registry
 
 std::optional<std::string> FakeSystemServices::KeyPath(HKEY key) const {
     if (const auto predefined = PredefinedKeys().find(key); predefined != PredefinedKeys().end()) {
@@ -310,7 +312,7 @@ LONG FakeSystemServices::RegCloseKey(HKEY key) {
     return ERROR_INVALID_HANDLE;
 }
 
-// ---- Temporary folder and disk ----
+// ---------------------------------------------------------------- Temporary folder and disk
 
 DWORD FakeSystemServices::GetTempPathA(DWORD bufferLength, char* buffer) {
     if (tempPathError != ERROR_SUCCESS) {
@@ -341,7 +343,7 @@ BOOL FakeSystemServices::GetDiskFreeSpaceExA(const char* directory, ULONGLONG* f
     return TRUE;
 }
 
-// ---- Files ----
+// ---------------------------------------------------------------- Files
 
 std::pair<FakeSystemServices::OpenFile*, FakeFile*> FakeSystemServices::FindFile(HANDLE handle) {
     const auto open = m_openFiles.find(HandleValue(handle));
@@ -584,7 +586,7 @@ BOOL FakeSystemServices::DeleteFileA(const char* path) {
     return TRUE;
 }
 
-// ---- Shell ----
+// ---------------------------------------------------------------- Shell
 
 HINSTANCE FakeSystemServices::ShellExecuteA(HWND window, const char* operation, const char* file, const char* parameters,
                                             const char* directory, int showCommand) {

@@ -1,3 +1,4 @@
+// Sections: Fills and lines; Shapes; Clipping; Text; Bitmaps.
 #include "graphics/canvas.h"
 
 #include <gtest/gtest.h>
@@ -61,6 +62,8 @@ protected:
 };
 
 std::unique_ptr<FontCache> CanvasTest::s_fonts;
+
+// ---------------------------------------------------------------- Fills and lines
 
 TEST_F(CanvasTest, FillRectExcludesRightAndBottom) {
     struct Row {
@@ -126,6 +129,8 @@ TEST_F(CanvasTest, LineToLeavesOutTheEndPoint) {
         EXPECT_EQ(canvas.PenPos(), row.to) << row.comment;
     }
 }
+
+// ---------------------------------------------------------------- Shapes
 
 TEST_F(CanvasTest, ShapesStayInsideTheirBox) {
     struct Row {
@@ -287,6 +292,8 @@ TEST_F(CanvasTest, EllipseIsASymmetricCircleInsideItsBox) {
     }
 }
 
+// ---------------------------------------------------------------- Clipping
+
 TEST_F(CanvasTest, ClipHoleIsRespected) {
     const TRect hole{10, 5, 20, 25};
     struct Row {
@@ -369,6 +376,8 @@ TEST_F(CanvasTest, ClipFollowsOriginAndStateIsRestored) {
     EXPECT_EQ(Count(kBrush), 400);
 }
 
+// ---------------------------------------------------------------- Text
+
 TEST_F(CanvasTest, TextCellAndBaseline) {
     Canvas& canvas = Fresh(120, 40);
     canvas.Font.SetColor(kPen);
@@ -405,6 +414,8 @@ TEST_F(CanvasTest, TextRectClipsBackgroundAndGlyphs) {
     canvas.TextRect(clip, 10, 3, "Hello world");
     EXPECT_EQ(PaintedBounds(), clip.Offset(3, 2));
 }
+
+// ---------------------------------------------------------------- Bitmaps
 
 TEST_F(CanvasTest, BitmapDrawing) {
     // Source pixel (x, y) has colour RGB(10 + x, 20 + y, 99); one is "magenta".

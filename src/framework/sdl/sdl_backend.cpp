@@ -1,3 +1,4 @@
+// Sections: Keys and cursors; Start-up; Windows; Events; Presenting, the cursor and the display.
 #include "framework/sdl/sdl_backend.h"
 
 #include <SDL.h>
@@ -15,6 +16,8 @@
 #include "platform/dx/gl/gl_device_factory.h"
 
 namespace vx {
+
+// ---------------------------------------------------------------- Keys and cursors
 
 namespace {
 
@@ -107,6 +110,8 @@ SDL_SystemCursor SystemCursorFor(TCursor cursor) {
 void SdlBackend::CursorDeleter::operator()(SDL_Cursor* cursor) const { SDL_FreeCursor(cursor); }
 void SdlBackend::WindowDeleter::operator()(SDL_Window* window) const { SDL_DestroyWindow(window); }
 
+// ---------------------------------------------------------------- Start-up
+
 namespace {
 
 bool NonEmptyEnv(const char* name) {
@@ -171,6 +176,8 @@ int SdlBackend::ChooseScale(int clientWidth, int clientHeight) const {
     if (SDL_GetDisplayUsableBounds(0, &usable) == 0) screen = {usable.w, usable.h};
     return DisplayScale(request, screen, clientWidth, clientHeight);
 }
+
+// ---------------------------------------------------------------- Windows
 
 void SdlBackend::CreateMainWindow(const WindowSettings& settings) {
     Uint32 flags = SDL_WINDOW_HIDDEN;
@@ -244,6 +251,8 @@ void SdlBackend::DestroyOwnedWindow(WindowId window) {
         SDL_SetWindowInputFocus(m_window.get());
     }
 }
+
+// ---------------------------------------------------------------- Events
 
 WindowId SdlBackend::IdOf(Uint32 sdlWindowId) const {
     if (m_window && SDL_GetWindowID(m_window.get()) == sdlWindowId) return kMainWindow;
@@ -370,6 +379,8 @@ std::optional<WindowEvent> SdlBackend::WaitEvent(int timeoutMs) {
         if (auto out = Translate(e)) return out;
     }
 }
+
+// ---------------------------------------------------------------- Presenting, the cursor and the display
 
 void SdlBackend::Present(WindowId window, const Bitmap& frame, const Region& parts) {
     SDL_Window* sdlWindow = WindowOf(window);

@@ -1,3 +1,4 @@
+// Sections: the window; the backend.
 #include "framework/win32/win32_backend.h"
 
 #include <algorithm>

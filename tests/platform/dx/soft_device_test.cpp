@@ -1,3 +1,5 @@
+// Sections: Coverage and fill rule; Textures, perspective and blending; Clipping, culling and
+//   clearing; Bad calls.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -71,6 +73,8 @@ std::string Rows(std::initializer_list<const char*> rows) {
     return grid;
 }
 
+// ---------------------------------------------------------------- Coverage and fill rule
+
 TEST(SoftDeviceTest, FillRuleCoversEachSamplePointOfATriangleMeshOnce) {
     struct Case {
         const char* name;
@@ -142,6 +146,8 @@ std::vector<TexturedVertex> ScreenQuad(const SoftRig& rig, Point topLeft, Point 
 }
 
 // The scene's lighting: a white ambient material under white ambient light.
+// ---------------------------------------------------------------- Textures, perspective and blending
+
 void LightLikeTheScene(IDirect3DDevice7& device) {
     D3DMATERIAL7 material{};
     material.diffuse = {1, 1, 1, 0};
@@ -262,6 +268,8 @@ TEST(SoftDeviceTest, OverlappingAdditiveQuadsSaturate) {
     EXPECT_EQ(rig.Pixel(7, 1), 0xC80000u);
 }
 
+// ---------------------------------------------------------------- Clipping, culling and clearing
+
 TEST(SoftDeviceTest, TriangleCrossingTheNearPlaneDrawsOnlyItsVisiblePart) {
     SoftRig rig(16, 16);
     // The scene's projection: clip = (2x, 2y, z - 1, z), near plane z = 1.
@@ -364,6 +372,8 @@ TEST(SoftDeviceTest, ClearFillsRectanglesWithinTheViewport) {
         EXPECT_EQ(grid, c.expected) << c.name;
     }
 }
+
+// ---------------------------------------------------------------- Bad calls
 
 TEST(SoftDeviceTest, BadCallsFailWithoutDrawing) {
     SoftRig rig(8, 8);
