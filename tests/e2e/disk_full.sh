@@ -42,8 +42,7 @@ box_gone() { ! find_box; }
 # frame's top-left turns from the highlight to the shadow.
 box_button_looks() {  # colour
   local width height main=$window_id result=1
-  width=$(xwininfo -id "$box_id" | awk '/Width:/ {print $NF}')
-  height=$(xwininfo -id "$box_id" | awk '/Height:/ {print $NF}')
+  read -r width height < <(xwininfo -id "$box_id" | awk '/Width:/ {w=$NF} /Height:/ {h=$NF} END {print w, h}')
   window_id=$box_id
   pixel_is $(((width - 75) / 2 + 1)) $((height - 11 - 23 + 1)) "$1" && result=0
   window_id=$main
